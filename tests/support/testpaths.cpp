@@ -1,0 +1,1 @@
+#include "testpaths.h"
