@@ -68,4 +68,7 @@ public:
     // 2, or refuses with 3 (register 0x018C of layout p1), 4 (register
     // outside the map) or 8 (count past the end of a block).
     quint16 EncodeFunc16(quint8 page, quint16 reg);
+
+    // --- Device image operations: register maps, parameter sets, derived
+    // values (register_map.cpp, parameter_sets.cpp). Declarations below.
 };
