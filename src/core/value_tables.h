@@ -1,7 +1,8 @@
 // Constant text tables through which the settings pages show the coded values
-// of the device image, and the fixed account names.
+// of the device image, and the name of the not-logged-in account.
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 #include <iterator>
 
@@ -66,8 +67,6 @@ constexpr const char *valueTableEntry(const char *const (&table)[N], long long i
     return index >= 0 && static_cast<unsigned long long>(index) < N ? table[index] : nullptr;
 }
 
-// Account names. login_noname is the name in use before anyone has logged in.
-inline constexpr char login_noname[] = "Noname";
-inline constexpr char login_user[] = "User";
-inline constexpr char login_admin[] = "Admin";
-inline constexpr char login_creator[] = "Quorl";
+// The account name in use before anyone has logged in (the other account
+// names are in accounts.h).
+extern const QString login_noname;

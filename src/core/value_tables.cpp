@@ -1,0 +1,3 @@
+#include "value_tables.h"
+
+const QString login_noname = QStringLiteral("Noname");
