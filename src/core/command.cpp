@@ -20,10 +20,3 @@ Command &Command::instance()
 }
 
 void Command::setInstance(Command *command) { g_instance = command; }
-
-quint16 Command::Transmit_command(quint8, quint8, quint16 count, quint16)
-{
-    // Placeholder until the transaction engine lands: offline behaviour only.
-    Q_UNUSED(count);
-    return 2;
-}

@@ -26,13 +26,86 @@ public:
     static void setInstance(Command *command);
 
     // --- Transport state -------------------------------------------------
+    // The serial line to the detector. The connection dialog opens and
+    // configures it (115200 baud, 8N1, no flow control); the transactions only
+    // close and reopen it after a write that did not complete.
     QSerialPort port;
     QString port_name;
+    // 0: offline. Every transaction then succeeds at once without any I/O,
+    // so the windows work on the device image alone.
     quint32 port_connected = 0;
-    qint16 modbus_address = 255;
+    qint16 modbus_address = 255; // slave address of every request
 
-    // --- Transactions (function codes 3, 4, 16) --------------------------
+    // Timeouts in milliseconds.
+    quint16 reply_timeout_ms = 85;             // first reply byte after a pre-send
+    quint16 reply_timeout_long_ms = 500;       // first reply byte, model 404 (no pre-send)
+    quint16 inter_chunk_timeout_ms = 15;       // further reply bytes
+    quint16 log_reply_timeout_ms = 150;        // archive records: first reply byte
+    quint16 log_inter_chunk_timeout_ms = 50;   // archive records: further bytes
+    quint16 firmware_reply_timeout_ms = 150;   // firmware blocks: first reply byte
+    quint16 firmware_inter_chunk_timeout_ms = 50;
+    quint16 filter_reply_timeout_ms = 10000;   // archive range search: the detector may take 10 s
+    quint16 filter_inter_chunk_timeout_ms = 15;
+
+    // --- Transactions ------------------------------------------------------
+    // Each call sends one request, retries it until a good reply arrives or
+    // the attempts are used up, and returns a result bit set: 2 success;
+    // 1 function not sent by this entry point (or reply function unknown);
+    // 3, 4, 8 request refused by the register map or reply not decodable;
+    // 16 request not written in time (port reopened); 32 no reply;
+    // 64 / 128 exception reply with code 2 / 3; 256 empty, malformed or
+    // corrupt reply. Callers test for == 2, or OR several results and test
+    // (result & 0xFD).
+
+    // Registers: kind 3 reads holding registers, 4 input registers, 16 writes
+    // registers from the device image. Only the low 4 bits of page are used
+    // (channels 0..9, 170 = 0xAA for the device-level page 0xA).
     quint16 Transmit_command(quint8 kind, quint8 page, quint16 reg, quint16 count);
+    // Archive records (kind 12): `count` records from record number `start`
+    // into archiv_read_mas. page is not used.
+    quint16 Transmit_command_log(quint8 kind, quint8 page, quint16 start, quint16 count);
+    // Archive range (kind 20) for the time window start..stop (device time):
+    // sets address_archiv_start and address_archiv_stop.
+    quint16 Transmit_filter_log(quint8 kind, quint32 start, quint32 stop);
+    // Firmware block (kind 14 to the bootloader, 15 to running firmware) of
+    // `length` bytes (at most 246) for image address `address`; the reply
+    // must echo the low 16 bits of the address.
+    quint16 Transmit_Firmware(quint8 kind, quint32 address, const quint8 *data, quint8 length);
+
+    // --- Frame codec ---------------------------------------------------------
+    // Request builders: fill `buffer` from byte 0 and return the frame length
+    // without CRC. A value of 4 or less (or 8 from function 16) is not a
+    // length but a refusal, and nothing is to be sent.
+    // The address word is page * 4096 + register number.
+    int TransmitFunc3(quint16 address, quint16 count, quint8 *buffer);
+    int TransmitFunc4(quint16 address, quint16 count, quint8 *buffer);
+    int TransmitFunc12(quint16 start, quint16 count, quint8 *buffer);
+    // Takes the register values from the device image (EncodeFunc16).
+    int TransmitFunc16(quint16 address, quint16 count, quint8 *buffer);
+    // Firmware blocks; a block longer than 246 bytes (which with its header
+    // and CRC would not fit tx_buffer) is refused with 4.
+    int TransmitFunc14(quint32 address, const quint8 *data, quint8 length, quint8 *buffer);
+    int TransmitFunc15(quint32 address, const quint8 *data, quint8 length, quint8 *buffer);
+    int TransmitFunc20(quint32 start, quint32 stop, quint8 *buffer);
+
+    // Reply dispatcher. `reply` is a whole frame whose CRC has been checked;
+    // `address` is the full address word (functions 3, 4), the register
+    // number without page (6, 16) or the low 16 bits of the image address
+    // (14, 15). `length` is the number of bytes received, CRC included; -1
+    // means the caller vouches that the buffer holds the frame as long as it
+    // announces itself. Returns 2 good, 1 unknown function, 3/4/8 from the
+    // checks and decoders, 64 / 128 for exception codes 2 / 3 (any other
+    // exception code counts as a good reply and changes nothing).
+    quint16 Parsing_command(quint8 *reply, quint16 address, int length = -1);
+    // Reply checks behind the dispatcher.
+    quint16 CmdFunc16(const quint8 *reply, quint16 reg);             // echoed register, page ignored
+    quint16 CmdFunc14(const quint8 *reply, quint16 address_low);     // echoed image address
+    quint16 CmdFunc15(const quint8 *reply, quint16 address_low);
+    quint16 CmdFunc12(const quint8 *reply, int length = -1);         // records into archiv_read_mas
+    quint16 CmdFunc20(const quint8 *reply, int length = -1);         // archive range
+    // Size of one archive record of this model in bytes (0: the model keeps
+    // no archive the tool can read).
+    int ArchiveRecordSize() const;
 
     // --- Codec state -------------------------------------------------------
     // Decoding: data bytes of the reply not yet consumed; encoding: registers
@@ -55,20 +128,47 @@ public:
 
     // --- Register maps (register_map.cpp) -----------------------------------
     // Decoders: the codec has set codec_cursor to the first register value of
-    // the reply and codec_remaining to its byte count. They store registers
+    // the reply and codec_remaining to its byte count (even, at least 2, and
+    // inside the received frame). They store registers
     // starting at (page, reg) into the device image and return 2 (stored),
     // 3 (more input registers than expected), 4 (register outside the map)
     // or 8 (the count runs past the end of a register block).
-    quint16 CmdFunc3(quint8 page, quint16 reg);
-    quint16 CmdFunc4(quint8 page, quint16 reg);
+    // Virtual so that link tests can stand in for the maps.
+    virtual quint16 CmdFunc3(quint8 page, quint16 reg);
+    virtual quint16 CmdFunc4(quint8 page, quint16 reg);
     // Encoder: the codec has written the function 16 header and set
     // codec_cursor, codec_byte_count_ptr, codec_frame_length and
     // codec_remaining (the register count). Places the values of the
     // registers starting at (page, reg) with CMD_PUT_WORD_OUT_REG and returns
     // 2, or refuses with 3 (register 0x018C of layout p1), 4 (register
     // outside the map) or 8 (count past the end of a block).
-    quint16 EncodeFunc16(quint8 page, quint16 reg);
+    virtual quint16 EncodeFunc16(quint8 page, quint16 reg);
 
+private:
+    // How one entry point runs its attempts.
+    struct LinkProfile
+    {
+        enum PreSend { NoPreSend, PreSendOnce, PreSendEveryAttempt };
+        int attempts;
+        PreSend preSend;
+        int preSendWriteWaitMs;
+        int preSendReadWaitMs;
+        int writeWaitMs;
+        int firstByteTimeoutMs;
+        int interChunkTimeoutMs;
+        bool pauseAfterEveryCrcError; // false: only after the first of the call
+    };
+    // Sends the request of `frame_length` bytes in tx_buffer (CRC appended
+    // here) with the attempts of `profile`. `request_count` is the register
+    // count of a function 3/4 request (checked against the reply), else 0.
+    quint16 RunTransaction(const LinkProfile &profile, int frame_length,
+                           quint16 reply_address, quint16 request_count);
+    void SendPreSend(const LinkProfile &profile);
+    // Reads one reply, framed by silence, into rx_buffer. Returns its length,
+    // 0 when nothing came, or -1 when it would not fit rx_buffer.
+    int ReceiveReply(int first_byte_timeout_ms, int inter_chunk_timeout_ms);
+
+public:
     // --- Device image operations: register maps, parameter sets, derived
     // values (register_map.cpp, parameter_sets.cpp). Declarations below.
 };
