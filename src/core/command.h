@@ -171,4 +171,39 @@ private:
 public:
     // --- Device image operations: register maps, parameter sets, derived
     // values (register_map.cpp, parameter_sets.cpp). Declarations below.
+
+    // Recomputes discreteness_display and discreteness_base of record
+    // `channel` of the layout in use from its display_format.
+    void UpdateDiscreteness(int channel);
+    // Factor from channel `channel`'s base unit to its displayed unit
+    // (displayed value = base value x factor); 1 where the unit coefficients
+    // would divide by zero or the layout is unknown.
+    float UpdateConversionFactor(int channel);
+    // Per-channel factors taken by the archive report when it writes a header.
+    double conversion_factor_mas[10] = {1.0};
+
+    // Register counts of the layout p1 parameter-set reads: [row][0] channel
+    // settings from 0x0102, [row][1] device input registers from 0x0011.
+    static constexpr quint16 count_reg_fw[2][2] = {{55, 7}, {55, 9}};
+    // Row of count_reg_fw for the connected model and firmware.
+    int count_reg_fw_Protocol_2() const;
+
+    // Sets device_time and utc_offset_s of the layout in use from the PC
+    // clock, before the clock registers are written.
+    void SetDeviceClockFromPc();
+
+    // Parameter sets of layout p1. mode 1: refresh with clock (inputs_only
+    // skips the channel settings); mode 2: live inputs only; other: full read
+    // after connecting. Returns 0 when a transaction that must succeed failed,
+    // otherwise 1.
+    int Read_Param_Protocol_2(int mode, bool inputs_only);
+    // Writes what the logged-in account may change; with_adc also writes the
+    // ADC values (production account). True on success.
+    bool Write_Param_Protocol_2(bool with_adc);
+    // Writes channel current_channel's parameter blocks, commits them and
+    // reads them back (both layouts). True on success.
+    bool Write_Param_one_chan();
+    // Sets (on) or clears (off) the FID switch of every channel that has a
+    // PID sensor and writes its flags to the detector.
+    void Turn_on_FID(bool on);
 };
