@@ -10,6 +10,7 @@
 #include <modbus.h>
 
 #include <atomic>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <termios.h>
@@ -221,6 +222,73 @@ private slots:
         QCOMPARE(cmd.Transmit_command(quint8(kind), quint8(page), quint16(reg), 2), quint16(64));
         QCOMPARE(server->requestsServed.load(), 10); // every attempt was answered
         QVERIFY(cmd.decode_calls.isEmpty());
+    }
+
+    // With the register maps of layout p1: device-page registers read into
+    // the device image, written from it and read back.
+    void readIntoTheDeviceImage()
+    {
+        Command cmd;
+        QVERIFY(connect(cmd));
+        cmd.protocol_version = 1;
+        cmd.device_code = 0;
+        QCOMPARE(cmd.Transmit_command(4, 170, 0x0010, 2), quint16(2));
+        QCOMPARE(cmd.device_code, quint16(405));
+        QCOMPARE(cmd.firmware_version, quint16(0x2201));
+
+        QCOMPARE(cmd.Transmit_command(3, 170, 0x0200, 7), quint16(2));
+        const DeviceBlockP1 &d = cmd.p1.device;
+        QCOMPARE(d.sound_pwm, quint16(0x1100));
+        QCOMPARE(d.led_pulse_time, quint16(0x1101));
+        QCOMPARE(d.led_period, quint16(0x1102));
+        QCOMPARE(d.battery_max, quint16(0x1103));
+        QCOMPARE(d.battery_min, quint16(0x1104));
+        QCOMPARE(d.battery_limit_1, quint16(0x1105));
+        QCOMPARE(d.battery_limit_2, quint16(0x1106));
+        QCOMPARE(server->requestsServed.load(), 2);
+    }
+
+    void writeFromTheDeviceImageAndReadBack()
+    {
+        Command cmd;
+        QVERIFY(connect(cmd));
+        cmd.protocol_version = 1;
+        DeviceBlockP1 &d = cmd.p1.device;
+        d.sound_pwm = 300;
+        d.led_pulse_time = 20;
+        d.led_period = 5000;
+        d.battery_max = 4200;
+        d.battery_min = 3300;
+        d.battery_limit_1 = 3500;
+        d.battery_limit_2 = 3400;
+        QCOMPARE(cmd.Transmit_command(16, 170, 0x0200, 7), quint16(2));
+        QCOMPARE(server->holding(0xA200), quint16(300));
+        QCOMPARE(server->holding(0xA203), quint16(4200));
+        QCOMPARE(server->holding(0xA206), quint16(3400));
+        QCOMPARE(server->holding(0xA207), quint16(0x1107)); // untouched
+
+        const DeviceBlockP1 written = d;
+        std::memset(&d, 0, sizeof d);
+        QCOMPARE(cmd.Transmit_command(3, 170, 0x0200, 7), quint16(2));
+        QCOMPARE(d.sound_pwm, written.sound_pwm);
+        QCOMPARE(d.led_pulse_time, written.led_pulse_time);
+        QCOMPARE(d.led_period, written.led_period);
+        QCOMPARE(d.battery_max, written.battery_max);
+        QCOMPARE(d.battery_min, written.battery_min);
+        QCOMPARE(d.battery_limit_1, written.battery_limit_1);
+        QCOMPARE(d.battery_limit_2, written.battery_limit_2);
+    }
+
+    void registerTheSlaveLacks()
+    {
+        Command cmd;
+        QVERIFY(connect(cmd));
+        cmd.protocol_version = 1;
+        cmd.p1.device.archive_interval[0] = 0x5A;
+        // The map knows 0x0210 (archive settings); this slave does not.
+        QCOMPARE(cmd.Transmit_command(3, 170, 0x0210, 1), quint16(64));
+        QCOMPARE(cmd.p1.device.archive_interval[0], quint8(0x5A));
+        QCOMPARE(server->requestsServed.load(), 10);
     }
 
     void model404WithoutPreSend()
