@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AuthorizationWindow</name>
+    <message>
+        <source>Авторизация</source>
+        <translation>Authorization</translation>
+    </message>
+    <message>
+        <source>Логин:</source>
+        <translation>Login:</translation>
+    </message>
+    <message>
+        <source>Пароль:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Авторизоваться</source>
+        <translation>Log in</translation>
+    </message>
+    <message>
+        <source>Чтение заводских параметров</source>
+        <translation>Reading factory settings</translation>
+    </message>
+    <message>
+        <source>Введите пароль:</source>
+        <translation>Enter the password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Вы успешно авторизовались</source>
+        <translation>You have logged in</translation>
+    </message>
+    <message>
+        <source>Вы не успешно авторизовались</source>
+        <translation>Login failed</translation>
+    </message>
+    <message>
+        <source>Нет прав доступа</source>
+        <translation>Access denied</translation>
+    </message>
+    <message>
+        <source>Введите пароль</source>
+        <translation>Enter the password</translation>
+    </message>
+</context>
+<context>
     <name>Connect_com_port</name>
     <message>
         <source>нет прав доступа к %1: добавьте пользователя в группу dialout и войдите в систему заново</source>
@@ -10,6 +61,94 @@
     <message>
         <source>порт %1 не найден</source>
         <translation>port %1 not found</translation>
+    </message>
+    <message>
+        <source>Подключение устройства</source>
+        <translation>Device connection</translation>
+    </message>
+    <message>
+        <source>COM port</source>
+        <translation>COM port</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Rescan</source>
+        <translation>Rescan</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Addr </source>
+        <translation>Addr </translation>
+    </message>
+    <message>
+        <source>IVRA M1 v0.01</source>
+        <translation>IVRA M1 v0.01</translation>
+    </message>
+    <message>
+        <source>IVRA M4 v0.01</source>
+        <translation>IVRA M4 v0.01</translation>
+    </message>
+    <message>
+        <source>IVRA M4 Plus(4) v0.01</source>
+        <translation>IVRA M4 Plus(4) v0.01</translation>
+    </message>
+    <message>
+        <source>IVRA M4 Plus v0.01</source>
+        <translation>IVRA M4 Plus v0.01</translation>
+    </message>
+    <message>
+        <source>IVRA M1 v0.02</source>
+        <translation>IVRA M1 v0.02</translation>
+    </message>
+    <message>
+        <source>IVRA M4 v0.02</source>
+        <translation>IVRA M4 v0.02</translation>
+    </message>
+    <message>
+        <source>IVRA M4 Plus(4) v0.02</source>
+        <translation>IVRA M4 Plus(4) v0.02</translation>
+    </message>
+    <message>
+        <source>IVRA M4 Plus v0.02</source>
+        <translation>IVRA M4 Plus v0.02</translation>
+    </message>
+    <message>
+        <source>IVRA M5 Plus v0.02</source>
+        <translation>IVRA M5 Plus v0.02</translation>
+    </message>
+    <message>
+        <source>Не открывает COM port</source>
+        <translation>Cannot open the COM port</translation>
+    </message>
+    <message>
+        <source>Подключение</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>COM port устройство не отвечает на запросы</source>
+        <translation>The device on the COM port does not answer</translation>
+    </message>
+    <message>
+        <source>Ошибка обмена данными с прибором</source>
+        <translation>Data exchange error with the device</translation>
+    </message>
+    <message>
+        <source>Прибор не опознан</source>
+        <translation>Device not recognised</translation>
+    </message>
+    <message>
+        <source>Offline режим</source>
+        <translation>Offline mode</translation>
+    </message>
+    <message>
+        <source>Выберите имя устройства:</source>
+        <translation>Choose the device name:</translation>
     </message>
 </context>
 <context>
@@ -205,6 +344,14 @@ settings</translation>
     <message>
         <source>Ivra Configuration v</source>
         <translation>Ivra Configuration v</translation>
+    </message>
+    <message>
+        <source>Ошибка обмена данными</source>
+        <translation>Data exchange error</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
     </message>
 </context>
 </TS>

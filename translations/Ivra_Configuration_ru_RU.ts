@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AuthorizationWindow</name>
+    <message>
+        <source>Авторизация</source>
+        <translation>Авторизация</translation>
+    </message>
+    <message>
+        <source>Логин:</source>
+        <translation>Логин:</translation>
+    </message>
+    <message>
+        <source>Пароль:</source>
+        <translation>Пароль:</translation>
+    </message>
+    <message>
+        <source>Авторизоваться</source>
+        <translation>Авторизоваться</translation>
+    </message>
+    <message>
+        <source>Чтение заводских параметров</source>
+        <translation>Чтение заводских параметров</translation>
+    </message>
+    <message>
+        <source>Введите пароль:</source>
+        <translation>Введите пароль:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Вы успешно авторизовались</source>
+        <translation>Вы успешно авторизовались</translation>
+    </message>
+    <message>
+        <source>Вы не успешно авторизовались</source>
+        <translation>Вы не успешно авторизовались</translation>
+    </message>
+    <message>
+        <source>Нет прав доступа</source>
+        <translation>Нет прав доступа</translation>
+    </message>
+    <message>
+        <source>Введите пароль</source>
+        <translation>Введите пароль</translation>
+    </message>
+</context>
+<context>
     <name>Connect_com_port</name>
     <message>
         <source>нет прав доступа к %1: добавьте пользователя в группу dialout и войдите в систему заново</source>
@@ -10,6 +61,94 @@
     <message>
         <source>порт %1 не найден</source>
         <translation>порт %1 не найден</translation>
+    </message>
+    <message>
+        <source>Подключение устройства</source>
+        <translation>Подключение устройства</translation>
+    </message>
+    <message>
+        <source>COM port</source>
+        <translation>COM port</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Rescan</source>
+        <translation>Rescan</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Addr </source>
+        <translation>Addr </translation>
+    </message>
+    <message>
+        <source>IVRA M1 v0.01</source>
+        <translation>IVRA M1 v0.01</translation>
+    </message>
+    <message>
+        <source>IVRA M4 v0.01</source>
+        <translation>IVRA M4 v0.01</translation>
+    </message>
+    <message>
+        <source>IVRA M4 Plus(4) v0.01</source>
+        <translation>IVRA M4 Plus(4) v0.01</translation>
+    </message>
+    <message>
+        <source>IVRA M4 Plus v0.01</source>
+        <translation>IVRA M4 Plus v0.01</translation>
+    </message>
+    <message>
+        <source>IVRA M1 v0.02</source>
+        <translation>IVRA M1 v0.02</translation>
+    </message>
+    <message>
+        <source>IVRA M4 v0.02</source>
+        <translation>IVRA M4 v0.02</translation>
+    </message>
+    <message>
+        <source>IVRA M4 Plus(4) v0.02</source>
+        <translation>IVRA M4 Plus(4) v0.02</translation>
+    </message>
+    <message>
+        <source>IVRA M4 Plus v0.02</source>
+        <translation>IVRA M4 Plus v0.02</translation>
+    </message>
+    <message>
+        <source>IVRA M5 Plus v0.02</source>
+        <translation>IVRA M5 Plus v0.02</translation>
+    </message>
+    <message>
+        <source>Не открывает COM port</source>
+        <translation>Не открывает COM port</translation>
+    </message>
+    <message>
+        <source>Подключение</source>
+        <translation>Подключение</translation>
+    </message>
+    <message>
+        <source>COM port устройство не отвечает на запросы</source>
+        <translation>COM port устройство не отвечает на запросы</translation>
+    </message>
+    <message>
+        <source>Ошибка обмена данными с прибором</source>
+        <translation>Ошибка обмена данными с прибором</translation>
+    </message>
+    <message>
+        <source>Прибор не опознан</source>
+        <translation>Прибор не опознан</translation>
+    </message>
+    <message>
+        <source>Offline режим</source>
+        <translation>Offline режим</translation>
+    </message>
+    <message>
+        <source>Выберите имя устройства:</source>
+        <translation>Выберите имя устройства:</translation>
     </message>
 </context>
 <context>
@@ -205,6 +344,14 @@
     <message>
         <source>Ivra Configuration v</source>
         <translation>Ivra Configuration v</translation>
+    </message>
+    <message>
+        <source>Ошибка обмена данными</source>
+        <translation>Ошибка обмена данными</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Ошибка</translation>
     </message>
 </context>
 </TS>

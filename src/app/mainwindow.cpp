@@ -222,11 +222,27 @@ void MainWindow::ApplyLook(Look look)
 
     if (!status.isEmpty())
         statusBar()->showMessage(status);
+
+    // With a detector's pages shown, the detector-language choice follows the
+    // image.
+    if (tabs)
+        ShowDeviceLanguage();
 }
 
 void MainWindow::ShowDeviceLanguage()
 {
-    // Filled in together with the device-image trailer fields.
+    const Command &cmd = Command::instance();
+    quint16 language;
+    if (cmd.protocol_version == 0)
+        language = cmd.p0.trailer.device_language;
+    else if (cmd.protocol_version == 1)
+        language = cmd.p1.trailer.device_language;
+    else
+        return;
+    if (language == 0)
+        ui->radioButtonLanguageRus_2->setChecked(true);
+    else if (language == 1)
+        ui->radioButtonLanguageEn_2->setChecked(true);
 }
 
 void MainWindow::Timer() {}
@@ -265,7 +281,23 @@ void MainWindow::on_radioButtonLanguageEn_clicked() { SwitchLanguage(LanguageEng
 
 void MainWindow::SetDeviceLanguage(quint16 language)
 {
-    Q_UNUSED(language);
+    statusBar()->clearMessage();
+    ui->checkBoxAutoupdate->setChecked(false); // stops the refresh timer
+    QCoreApplication::processEvents();
+
+    Command &cmd = Command::instance();
+    if (cmd.protocol_version == 0)
+        cmd.p0.trailer.device_language = language;
+    else if (cmd.protocol_version == 1)
+        cmd.p1.trailer.device_language = language;
+
+    const quint16 result = cmd.Transmit_command(16, DevicePage, RegDeviceLanguage, 1);
+    // The radio button stays as clicked and the image keeps the new value, so
+    // that the next save or a second click sends it again.
+    if (result & ~TransactionOk) {
+        statusBar()->showMessage(tr("Ошибка обмена данными"));
+        QMessageBox::warning(this, tr("Ошибка"), tr("Ошибка обмена данными"));
+    }
 }
 
 void MainWindow::on_radioButtonLanguageRus_2_clicked() { SetDeviceLanguage(0); }

@@ -5,12 +5,14 @@
 #include "command.h"
 #include "globals.h"
 #include "iofile.h"
+#include "pty_peer.h"
 #include "testpaths.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +21,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -53,6 +56,48 @@ void writeIni(const QString &folder, const QByteArray &contents)
     file.write(contents);
 }
 
+// A detector on a pseudo-terminal that acknowledges every register write
+// (or refuses it with a Modbus exception), installed as the program's link.
+class DetectorOnPty
+{
+public:
+    explicit DetectorOnPty(bool acknowledges)
+    {
+        peer.setResponder([acknowledges](const QByteArray &frame) {
+            if (!PtyPeer::hasGoodCrc(frame) || frame.size() < 8 || quint8(frame.at(1)) != 0x10)
+                return PtyPeer::Reply();
+            const QByteArray reply = acknowledges
+                ? frame.left(6)
+                : frame.left(1) + QByteArray::fromHex("9002"); // illegal data address
+            return PtyPeer::answer(PtyPeer::withCrc(reply));
+        });
+        peer.start();
+        cmd.port.setPortName(peer.slavePath());
+        opened = cmd.port.open(QIODevice::ReadWrite);
+        cmd.port.setBaudRate(115200);
+        cmd.port_connected = 1;
+        Command::setInstance(&cmd);
+    }
+    ~DetectorOnPty() { Command::setInstance(nullptr); }
+
+    // Register writes received: (address word, first value), oldest first.
+    QVector<QPair<quint16, quint16>> writes() const
+    {
+        QVector<QPair<quint16, quint16>> result;
+        for (const PtyPeer::Frame &frame : peer.frames()) {
+            const QByteArray &b = frame.bytes;
+            if (PtyPeer::hasGoodCrc(b) && b.size() >= 11 && quint8(b.at(1)) == 0x10)
+                result.append({quint16(quint8(b.at(2)) << 8 | quint8(b.at(3))),
+                               quint16(quint8(b.at(7)) << 8 | quint8(b.at(8)))});
+        }
+        return result;
+    }
+
+    PtyPeer peer;
+    Command cmd;
+    bool opened = false;
+};
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -83,6 +128,95 @@ private slots:
     }
 
     void cleanup() { SetSettingsFolder(QString()); }
+
+    void detectorLanguageIsWritten_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("language");
+        QTest::newRow("layout p0, Russian") << 0 << "radioButtonLanguageRus_2" << 0;
+        QTest::newRow("layout p0, English") << 0 << "radioButtonLanguageEn_2" << 1;
+        QTest::newRow("layout p1, Russian") << 1 << "radioButtonLanguageRus_2" << 0;
+        QTest::newRow("layout p1, English") << 1 << "radioButtonLanguageEn_2" << 1;
+    }
+
+    void detectorLanguageIsWritten()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QString, button);
+        QFETCH(int, language);
+        DetectorOnPty detector(true);
+        QVERIFY(detector.opened);
+        Command &cmd = detector.cmd;
+        cmd.protocol_version = qint16(protocol);
+        cmd.p0.trailer.device_language = 7;
+        cmd.p1.trailer.device_language = 7;
+        auto w = makeWindow();
+        w->statusBar()->showMessage(QStringLiteral("old message"));
+        auto *autoupdate = child<QCheckBox>(w.get(), "checkBoxAutoupdate");
+        autoupdate->setChecked(true);
+        QVERIFY(w->RefreshTimer()->isActive());
+
+        child<QRadioButton>(w.get(), button.toLatin1().constData())->click();
+
+        QCOMPARE(int(protocol == 0 ? cmd.p0.trailer.device_language : cmd.p1.trailer.device_language), language);
+        QCOMPARE(int(protocol == 0 ? cmd.p1.trailer.device_language : cmd.p0.trailer.device_language), 7);
+        QCOMPARE(detector.writes(), (QVector<QPair<quint16, quint16>>{{0xA700, quint16(language)}}));
+        QVERIFY(!autoupdate->isChecked());
+        QVERIFY(!w->RefreshTimer()->isActive());
+        QVERIFY(w->statusBar()->currentMessage().isEmpty());
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void refusedDetectorLanguageIsReported()
+    {
+        DetectorOnPty detector(false);
+        QVERIFY(detector.opened);
+        detector.cmd.protocol_version = 1;
+        auto w = makeWindow();
+        QString title;
+        QString text;
+        // Answers the first message box that opens (polled, since the handler
+        // processes events before it talks to the detector).
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                poll.stop();
+                box->accept();
+            }
+        });
+        poll.start();
+        auto *english = child<QRadioButton>(w.get(), "radioButtonLanguageEn_2");
+        english->click();
+        QCOMPARE(title, QStringLiteral("Ошибка"));
+        QCOMPARE(text, QStringLiteral("Ошибка обмена данными"));
+        QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("Ошибка обмена данными"));
+        QVERIFY(english->isChecked());
+        QCOMPARE(int(detector.cmd.p1.trailer.device_language), 1);
+    }
+
+    void offlineDetectorLanguageNeedsNoDetector()
+    {
+        Command::instance().protocol_version = 0;
+        auto w = makeWindow();
+        child<QRadioButton>(w.get(), "radioButtonLanguageEn_2")->click();
+        QCOMPARE(int(Command::instance().p0.trailer.device_language), 1);
+        QVERIFY(w->statusBar()->currentMessage().isEmpty());
+    }
+
+    void closingSendsTheExitCommandOnce()
+    {
+        DetectorOnPty detector(true);
+        QVERIFY(detector.opened);
+        auto w = makeWindow();
+        QVERIFY(detector.writes().isEmpty());
+        w.reset();
+        QCOMPARE(detector.writes(), (QVector<QPair<quint16, quint16>>{{0xA254, 0}}));
+        QVERIFY(QFileInfo::exists(folder->path() + QStringLiteral("/ini")));
+    }
 
     void windowIsFixedAt970x700()
     {
