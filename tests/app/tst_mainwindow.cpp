@@ -227,6 +227,40 @@ private slots:
         QCOMPARE(w->size(), QSize(970, 700));
     }
 
+    void formGeometry_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("tab widget") << "tabWidget" << QRect(200, 10, 760, 645);
+        QTest::newRow("update firmware") << "pushButtonBootloader" << QRect(10, 13, 170, 40);
+        QTest::newRow("read parameters") << "pushButton_Read_Param" << QRect(10, 151, 125, 40);
+        QTest::newRow("auto") << "checkBoxAutoupdate" << QRect(150, 161, 50, 20);
+        QTest::newRow("factory save") << "pushButtonSaveFactorySettings" << QRect(10, 382, 170, 40);
+        QTest::newRow("application language") << "groupBoxLanguage" << QRect(10, 420, 170, 62);
+        QTest::newRow("detector language") << "groupBoxLanguage_2" << QRect(10, 480, 170, 61);
+        QTest::newRow("address stack") << "stackedWidgetModbusAddress" << QRect(10, 550, 171, 111);
+        QTest::newRow("address spin box") << "spinBoxModbusAddress" << QRect(0, 10, 171, 26);
+        QTest::newRow("address button") << "pushButtonModbusAddress" << QRect(180, 550, 20, 100);
+        // Channel stacks: two columns, the rows alternating the order of the
+        // odd and even channel.
+        const QPoint grid[10] = {{0, 0},     {370, 0},   {370, 300}, {0, 300},   {0, 600},
+                                 {370, 600}, {370, 900}, {0, 900},   {0, 1200},  {370, 1200}};
+        for (int tab = 1; tab <= 2; ++tab) {
+            for (int k = 0; k < 10; ++k) {
+                const QString name = QStringLiteral("stackedWidget_%1_%2").arg(tab).arg(k);
+                QTest::newRow(qPrintable(name)) << name << QRect(grid[k], QSize(370, 300));
+            }
+        }
+    }
+
+    void formGeometry()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        MainWindow w;
+        QCOMPARE(child(&w, name.toLatin1().constData())->geometry(), geometry);
+    }
+
     void startUpLookShowsOnlyLanguageAndMenu()
     {
         auto w = makeWindow();
