@@ -380,6 +380,10 @@ Map buildInputP1()
         .ident(Ident::BleMac, Conv::Word, Conv::None, 0)
         .ident(Ident::BleMac, Conv::Word, Conv::None, 2)
         .ident(Ident::BleMac, Conv::Word, Conv::None, 4);
+    // The status copy: a read starting at 0x0226..0x022A runs on into the
+    // live values of 0x002B onward, but a read cannot start in that run.
+    for (Reg &r : live)
+        r.start = false;
     BlockBuilder(m, 0x0226, 8, 8)
         .ro32(R1(channel_flags)).ro(R1(channel_status)).ro(R1(channel_status_hi)).ro(R1(channel_status_2))
         .append(live);

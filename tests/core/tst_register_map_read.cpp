@@ -415,6 +415,8 @@ private slots:
                    QCOMPARE(ch.sensor_humidity, asFloat(21, 22));
                });
         QTest::newRow("status copy, 23 registers") << 405 << 4 << 1 << 0x0226 << ramp(23) << 8 << none;
+        QTest::newRow("a read may not start after the status copy") << 405 << 4 << 1 << 0x022B << ramp(1) << 4 << none;
+        QTest::newRow("input 0x0230 is not a live value") << 405 << 4 << 1 << 0x0230 << ramp(1) << 4 << none;
         QTest::newRow("channel inputs on the device page")
             << 405 << 4 << 10 << 0x0020 << ramp(28) << 4
             << Check([](const Command &c) { QCOMPARE(c.p1.device.device_options, 0xA5A5A5A5u); });
