@@ -467,6 +467,44 @@ private slots:
         QCOMPARE(cmd.p0.channel[0].concentration, 250.0f);
     }
 
+    // No read on the device page, from any start register and of any length,
+    // stores into a channel record or a zero table: an eleventh record would
+    // overlay the device-level block.
+    void devicePageNeverReachesARecord_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("function");
+        QTest::addColumn<int>("model");
+        QTest::newRow("p0 holding") << 0 << 3 << 404;
+        QTest::newRow("p0 holding 420") << 0 << 3 << 420;
+        QTest::newRow("p0 input 420") << 0 << 4 << 420;
+        QTest::newRow("p1 holding") << 1 << 3 << 405;
+        QTest::newRow("p1 input") << 1 << 4 << 405;
+    }
+    void devicePageNeverReachesARecord()
+    {
+        QFETCH(int, layout);
+        QFETCH(int, function);
+        QFETCH(int, model);
+        const QVector<quint16> ones(100, 0xFFFF);
+        int stored = 0;
+        for (quint16 reg = 0; reg < 0x1000; ++reg) {
+            for (int count : {1, 2, 7, 100}) {
+                Command cmd;
+                cmd.protocol_version = qint16(layout);
+                cmd.device_code = quint16(model);
+                if (decodeRegisters(cmd, function, 10, reg, ones.mid(0, count)) == 2)
+                    ++stored;
+                const QByteArray records = layout ? QByteArray(reinterpret_cast<const char *>(cmd.p1.channel), sizeof cmd.p1.channel)
+                                                  : QByteArray(reinterpret_cast<const char *>(cmd.p0.channel), sizeof cmd.p0.channel)
+                        + QByteArray(reinterpret_cast<const char *>(cmd.p0.zero_table), sizeof cmd.p0.zero_table);
+                if (records.count('\0') != records.size())
+                    QFAIL(qPrintable(QStringLiteral("read of 0x%1 x %2 stored into a record").arg(reg, 4, 16, QChar('0')).arg(count)));
+            }
+        }
+        QVERIFY(stored > 10); // device-level registers are still read
+    }
+
     void unknownLayoutDecodesNothing()
     {
         Command cmd;
