@@ -88,6 +88,11 @@ public:
     int TransmitFunc15(quint32 address, const quint8 *data, quint8 length, quint8 *buffer);
     int TransmitFunc20(quint32 start, quint32 stop, quint8 *buffer);
 
+    // Whether a read may start at (page, reg): 2, or 4 when the register map
+    // of `function` (3 or 4) does not know the register as the start of a
+    // read, in which case the request is not sent. Virtual like the maps.
+    virtual quint16 CheckReadStart(quint8 function, quint8 page, quint16 reg);
+
     // Reply dispatcher. `reply` is a whole frame whose CRC has been checked;
     // `address` is the full address word (functions 3, 4), the register
     // number without page (6, 16) or the low 16 bits of the image address

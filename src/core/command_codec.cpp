@@ -70,6 +70,24 @@ int Command::TransmitFunc4(quint16 address, quint16 count, quint8 *buffer)
     return buildTwoWordRequest(quint8(modbus_address), 4, address, count, buffer);
 }
 
+quint16 Command::CheckReadStart(quint8 function, quint8 page, quint16 reg)
+{
+    // The register maps tell whether they know a start register only by
+    // decoding it: decode one zero register into the image and put the image
+    // back as it was, codec state included.
+    const DeviceImage saved = *this;
+    quint8 *const cursor = codec_cursor;
+    const quint16 remaining = codec_remaining;
+    quint8 zero[2] = {0, 0};
+    codec_cursor = zero;
+    codec_remaining = 2;
+    const quint16 result = function == 3 ? CmdFunc3(page, reg) : CmdFunc4(page, reg);
+    static_cast<DeviceImage &>(*this) = saved;
+    codec_cursor = cursor;
+    codec_remaining = remaining;
+    return result == 4 ? 4 : 2;
+}
+
 int Command::TransmitFunc12(quint16 start, quint16 count, quint8 *buffer)
 {
     return buildTwoWordRequest(quint8(modbus_address), 12, start, count, buffer);

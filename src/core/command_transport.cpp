@@ -54,6 +54,11 @@ quint16 Command::Transmit_command(quint8 kind, quint8 page, quint16 reg, quint16
         return kResultOk;
     if (length <= 4 || (kind == 16 && length == 8))
         return quint16(length); // refused: nothing goes on the wire
+    if (kind != 16) {
+        const quint16 known = CheckReadStart(kind, quint8(page & 0x0F), reg);
+        if (known != kResultOk)
+            return known;
+    }
 
     const bool preSend = device_code != 404;
     const LinkProfile profile{10,

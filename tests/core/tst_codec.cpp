@@ -88,6 +88,51 @@ private slots:
         QCOMPARE(bytes(c.tx_buffer, three).toHex(), QByteArray("01 10 a2 00 00 03 06 04d2 04d3 04d4").replace(' ', ""));
     }
 
+    void writeFrameFromTheDeviceImage()
+    {
+        Command c; // the real write map of layout p1
+        c.protocol_version = 1;
+        c.modbus_address = 1;
+        c.p1.channel[2].display_format = 0x04D2;
+        const int length = c.TransmitFunc16(2 * 4096 + 0x0103, 1, c.tx_buffer);
+        QCOMPARE(length, 9);
+        CreateCRC(c.tx_buffer, length);
+        QCOMPARE(bytes(c.tx_buffer, length + 2).toHex(), QByteArray("0110210300010204d215fc"));
+    }
+
+    void readStartCheckLeavesTheImageAlone_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("function");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("reg");
+        QTest::addColumn<int>("result");
+        QTest::newRow("p0 0x0180 unknown") << 0 << 3 << 0 << 0x0180 << 4;
+        QTest::newRow("p1 device holding known") << 1 << 3 << 0xA << 0x0200 << 2;
+        QTest::newRow("p1 model code known") << 1 << 4 << 0xA << 0x0010 << 2;
+        QTest::newRow("p1 channel settings known") << 1 << 3 << 3 << 0x0103 << 2;
+    }
+
+    void readStartCheckLeavesTheImageAlone()
+    {
+        QFETCH(int, layout);
+        QFETCH(int, function);
+        QFETCH(int, page);
+        QFETCH(int, reg);
+        QFETCH(int, result);
+        Command c;
+        c.protocol_version = qint16(layout);
+        c.device_code = 405;
+        std::memset(&c.p0, 0x5A, sizeof c.p0);
+        std::memset(&c.p1, 0xA5, sizeof c.p1);
+        const QByteArray p0Before(reinterpret_cast<const char *>(&c.p0), sizeof c.p0);
+        const QByteArray p1Before(reinterpret_cast<const char *>(&c.p1), sizeof c.p1);
+        QCOMPARE(int(c.CheckReadStart(quint8(function), quint8(page), quint16(reg))), result);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(&c.p0), sizeof c.p0), p0Before);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(&c.p1), sizeof c.p1), p1Before);
+        QCOMPARE(c.device_code, quint16(405));
+    }
+
     void writeFrameRefusals_data()
     {
         QTest::addColumn<quint16>("refusal");

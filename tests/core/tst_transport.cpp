@@ -57,6 +57,9 @@ class tst_transport : public QObject
     PtyPeer *peer = nullptr;
     LinkTestCommand *cmd = nullptr;
 
+public:
+
+private:
     // The peer answers every whole request with what `answer` makes of it.
     void respond(std::function<QByteArray(const QByteArray &)> answer, int delayMs = 1)
     {
@@ -75,15 +78,24 @@ private slots:
         QVERIFY(peer->isOpen());
         peer->start();
         cmd = new LinkTestCommand;
-        cmd->device_code = 405;
-        cmd->port.setPortName(peer->slavePath());
-        QVERIFY2(cmd->port.open(QIODevice::ReadWrite), qPrintable(cmd->port.errorString()));
-        cmd->port.setBaudRate(115200);
-        cmd->port.setDataBits(QSerialPort::Data8);
-        cmd->port.setParity(QSerialPort::NoParity);
-        cmd->port.setStopBits(QSerialPort::OneStop);
-        cmd->port.setFlowControl(QSerialPort::NoFlowControl);
-        cmd->port_connected = 1;
+        QVERIFY(connectToPeer(*cmd));
+    }
+
+    bool connectToPeer(Command &c)
+    {
+        c.device_code = 405;
+        c.port.setPortName(peer->slavePath());
+        if (!c.port.open(QIODevice::ReadWrite)) {
+            qWarning() << c.port.errorString();
+            return false;
+        }
+        c.port.setBaudRate(115200);
+        c.port.setDataBits(QSerialPort::Data8);
+        c.port.setParity(QSerialPort::NoParity);
+        c.port.setStopBits(QSerialPort::OneStop);
+        c.port.setFlowControl(QSerialPort::NoFlowControl);
+        c.port_connected = 1;
+        return true;
     }
 
     void cleanup()
@@ -177,6 +189,39 @@ private slots:
         QCOMPARE(cmd->encode_calls.size(), 1);
         settle();
         QVERIFY(peer->frames().isEmpty());
+    }
+
+    // With the real register maps: a read must start at a register the map
+    // knows, or nothing is sent.
+    void readStartOutsideTheMapSendsNothing_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("reg");
+        QTest::addColumn<int>("result");
+        QTest::newRow("p0 holding 0x0180") << 0 << 3 << 0 << 0x0180 << 4;
+        QTest::newRow("p1 holding 0x0208") << 1 << 3 << 170 << 0x0208 << 4;
+        QTest::newRow("p1 input 0x0500") << 1 << 4 << 170 << 0x0500 << 4;
+        QTest::newRow("p1 holding 0x0200 is known") << 1 << 3 << 170 << 0x0200 << 2;
+        QTest::newRow("p0 input model code is known") << 0 << 4 << 170 << 0x0010 << 2;
+    }
+
+    void readStartOutsideTheMapSendsNothing()
+    {
+        QFETCH(int, layout);
+        QFETCH(int, kind);
+        QFETCH(int, page);
+        QFETCH(int, reg);
+        QFETCH(int, result);
+        cmd->port.close();
+        Command real;
+        QVERIFY(connectToPeer(real));
+        real.protocol_version = qint16(layout);
+        respond(readReply);
+        QCOMPARE(int(real.Transmit_command(quint8(kind), quint8(page), quint16(reg), 1)), result);
+        settle();
+        QCOMPARE(requests(*peer).size(), result == 2 ? 1 : 0);
     }
 
     void oversizedFirmwareBlockSendsNothing()
