@@ -152,6 +152,101 @@
     </message>
 </context>
 <context>
+    <name>DeviceSetting_1_Window</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Настроечные параметры</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Концетрация калиб. газа:</source>
+        <translation>Calibration gas concentration:</translation>
+    </message>
+    <message>
+        <source>Верхнее значение диапазона:</source>
+        <translation>Upper range value:</translation>
+    </message>
+    <message>
+        <source>Порог 1</source>
+        <translation>Threshold 1</translation>
+    </message>
+    <message>
+        <source>Убыв.</source>
+        <translation>Fall.</translation>
+    </message>
+    <message>
+        <source>Порог 2</source>
+        <translation>Threshold 2</translation>
+    </message>
+    <message>
+        <source>Порог 3</source>
+        <translation>Threshold 3</translation>
+    </message>
+    <message>
+        <source>Порог TWA:</source>
+        <translation>TWA threshold:</translation>
+    </message>
+    <message>
+        <source>Порог STEL:</source>
+        <translation>STEL threshold:</translation>
+    </message>
+    <message>
+        <source>Интервал STEL:</source>
+        <translation>STEL interval:</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Авт. калиб. нуля при вкл.:</source>
+        <translation>Auto zero at power-on:</translation>
+    </message>
+    <message>
+        <source>Выкл</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Дискретность(Отображаемая):</source>
+        <translation>Resolution (displayed):</translation>
+    </message>
+    <message>
+        <source>Ед. измерения(Отображаемая):</source>
+        <translation>Unit (displayed):</translation>
+    </message>
+    <message>
+        <source>Интервал BUMP TEST:</source>
+        <translation>BUMP TEST interval:</translation>
+    </message>
+    <message>
+        <source> day</source>
+        <translation> day</translation>
+    </message>
+    <message>
+        <source>Интервал калибровки:</source>
+        <translation>Calibration interval:</translation>
+    </message>
+    <message>
+        <source>Параметры</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Возр.</source>
+        <translation>Rise.</translation>
+    </message>
+    <message>
+        <source>Вкл.</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Выкл.</source>
+        <translation>Off</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Основной экран</source>
@@ -352,6 +447,207 @@ settings</translation>
     <message>
         <source>Ошибка</source>
         <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWindow</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Идентификация детектора</source>
+        <translation>Detector identification</translation>
+    </message>
+    <message>
+        <source>Заводской номер:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>Версия прошивки:</source>
+        <translation>Firmware version:</translation>
+    </message>
+    <message>
+        <source>Апаратная версия:</source>
+        <translation>Hardware version:</translation>
+    </message>
+    <message>
+        <source>Параметры устройства</source>
+        <translation>Device parameters</translation>
+    </message>
+    <message>
+        <source>Текущее время:</source>
+        <translation>Current time:</translation>
+    </message>
+    <message>
+        <source>Дата производства:</source>
+        <translation>Production date:</translation>
+    </message>
+    <message>
+        <source>Напряжение батареи:</source>
+        <translation>Battery voltage:</translation>
+    </message>
+    <message>
+        <source> V</source>
+        <translation> V</translation>
+    </message>
+    <message>
+        <source>Температура:</source>
+        <translation>Temperature:</translation>
+    </message>
+    <message>
+        <source> °C</source>
+        <translation> °C</translation>
+    </message>
+    <message>
+        <source>Текущая концентрация</source>
+        <translation>Current concentration</translation>
+    </message>
+    <message>
+        <source>Дата последней калибровки</source>
+        <translation>Last calibration date</translation>
+    </message>
+    <message>
+        <source>Текущее состояние:</source>
+        <translation>Current state:</translation>
+    </message>
+    <message>
+        <source> Заряд батареи:</source>
+        <translation> Battery charge:</translation>
+    </message>
+    <message>
+        <source>превышен порог %1</source>
+        <translation>threshold %1 exceeded</translation>
+    </message>
+    <message>
+        <source>превышен порог STEL</source>
+        <translation>STEL threshold exceeded</translation>
+    </message>
+    <message>
+        <source>превышен порог TWA</source>
+        <translation>TWA threshold exceeded</translation>
+    </message>
+    <message>
+        <source>превышен диапазон измерения</source>
+        <translation>measuring range exceeded</translation>
+    </message>
+    <message>
+        <source>отказ сенсора или сенсор не подключен</source>
+        <translation>sensor failed or not connected</translation>
+    </message>
+    <message>
+        <source>ошибка калибровки нуля</source>
+        <translation>zero calibration error</translation>
+    </message>
+    <message>
+        <source>ошибка калибровки</source>
+        <translation>calibration error</translation>
+    </message>
+    <message>
+        <source>требуется периодическая калибровка</source>
+        <translation>periodic calibration due</translation>
+    </message>
+    <message>
+        <source>Канал %1: %2</source>
+        <translation>Channel %1: %2</translation>
+    </message>
+    <message>
+        <source>Прибор: предупреждение (бит 0 состояния прибора)</source>
+        <translation>Device: warning (device status bit 0)</translation>
+    </message>
+    <message>
+        <source>Прибор: требуется периодический BUMP TEST</source>
+        <translation>Device: periodic bump test due</translation>
+    </message>
+    <message>
+        <source>Прибор: критически низкий заряд батареи</source>
+        <translation>Device: critically low battery</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность микросхемы памяти</source>
+        <translation>Device: memory chip fault</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность микросхемы измерения</source>
+        <translation>Device: measurement chip fault</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность модуля BLE</source>
+        <translation>Device: BLE module fault</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность модуля GPS</source>
+        <translation>Device: GPS module fault</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность модуля GSM</source>
+        <translation>Device: GSM module fault</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность модуля LoRa</source>
+        <translation>Device: LoRa module fault</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность дисплея</source>
+        <translation>Device: LCD fault</translation>
+    </message>
+    <message>
+        <source>Канал %1: слово состояния цифрового сенсора %2: 0x%3</source>
+        <translation>Channel %1: status word of the %2 digital sensor: 0x%3</translation>
+    </message>
+    <message>
+        <source>ошибка АЦП</source>
+        <translation>ADC error</translation>
+    </message>
+    <message>
+        <source>ошибка цифрового потенциометра</source>
+        <translation>digital potentiometer error</translation>
+    </message>
+    <message>
+        <source>ошибка ЦАП</source>
+        <translation>DAC error</translation>
+    </message>
+    <message>
+        <source>зафиксирован удар</source>
+        <translation>shock detected</translation>
+    </message>
+    <message>
+        <source>Канал %1: производственная диагностика: %2</source>
+        <translation>Channel %1: production diagnostics: %2</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWindowConcentration</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Канал C2O4</source>
+        <translation>Channel C2O4</translation>
+    </message>
+    <message>
+        <source>Канал </source>
+        <translation>Channel </translation>
+    </message>
+    <message>
+        <source>Err</source>
+        <translation>Err</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWindowDateLastCalib</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Канал C2O4</source>
+        <translation>Channel C2O4</translation>
+    </message>
+    <message>
+        <source>Канал </source>
+        <translation>Channel </translation>
     </message>
 </context>
 </TS>

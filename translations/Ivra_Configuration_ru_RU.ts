@@ -152,6 +152,101 @@
     </message>
 </context>
 <context>
+    <name>DeviceSetting_1_Window</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Настроечные параметры</source>
+        <translation>Настроечные параметры</translation>
+    </message>
+    <message>
+        <source>Концетрация калиб. газа:</source>
+        <translation>Концетрация калиб. газа:</translation>
+    </message>
+    <message>
+        <source>Верхнее значение диапазона:</source>
+        <translation>Верхнее значение диапазона:</translation>
+    </message>
+    <message>
+        <source>Порог 1</source>
+        <translation>Порог 1</translation>
+    </message>
+    <message>
+        <source>Убыв.</source>
+        <translation>Убыв.</translation>
+    </message>
+    <message>
+        <source>Порог 2</source>
+        <translation>Порог 2</translation>
+    </message>
+    <message>
+        <source>Порог 3</source>
+        <translation>Порог 3</translation>
+    </message>
+    <message>
+        <source>Порог TWA:</source>
+        <translation>Порог TWA:</translation>
+    </message>
+    <message>
+        <source>Порог STEL:</source>
+        <translation>Порог STEL:</translation>
+    </message>
+    <message>
+        <source>Интервал STEL:</source>
+        <translation>Интервал STEL:</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Авт. калиб. нуля при вкл.:</source>
+        <translation>Авт. калиб. нуля при вкл.:</translation>
+    </message>
+    <message>
+        <source>Выкл</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>Дискретность(Отображаемая):</source>
+        <translation>Дискретность(Отображаемая):</translation>
+    </message>
+    <message>
+        <source>Ед. измерения(Отображаемая):</source>
+        <translation>Ед. измерения(Отображаемая):</translation>
+    </message>
+    <message>
+        <source>Интервал BUMP TEST:</source>
+        <translation>Интервал BUMP TEST:</translation>
+    </message>
+    <message>
+        <source> day</source>
+        <translation> day</translation>
+    </message>
+    <message>
+        <source>Интервал калибровки:</source>
+        <translation>Интервал калибровки:</translation>
+    </message>
+    <message>
+        <source>Параметры</source>
+        <translation>Параметры</translation>
+    </message>
+    <message>
+        <source>Возр.</source>
+        <translation>Возр.</translation>
+    </message>
+    <message>
+        <source>Вкл.</source>
+        <translation>Вкл.</translation>
+    </message>
+    <message>
+        <source>Выкл.</source>
+        <translation>Выкл.</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Основной экран</source>
@@ -352,6 +447,207 @@
     <message>
         <source>Ошибка</source>
         <translation>Ошибка</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWindow</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Идентификация детектора</source>
+        <translation>Идентификация детектора</translation>
+    </message>
+    <message>
+        <source>Заводской номер:</source>
+        <translation>Заводской номер:</translation>
+    </message>
+    <message>
+        <source>Версия прошивки:</source>
+        <translation>Версия прошивки:</translation>
+    </message>
+    <message>
+        <source>Апаратная версия:</source>
+        <translation>Апаратная версия:</translation>
+    </message>
+    <message>
+        <source>Параметры устройства</source>
+        <translation>Параметры устройства</translation>
+    </message>
+    <message>
+        <source>Текущее время:</source>
+        <translation>Текущее время:</translation>
+    </message>
+    <message>
+        <source>Дата производства:</source>
+        <translation>Дата производства:</translation>
+    </message>
+    <message>
+        <source>Напряжение батареи:</source>
+        <translation>Напряжение батареи:</translation>
+    </message>
+    <message>
+        <source> V</source>
+        <translation> V</translation>
+    </message>
+    <message>
+        <source>Температура:</source>
+        <translation>Температура:</translation>
+    </message>
+    <message>
+        <source> °C</source>
+        <translation> °C</translation>
+    </message>
+    <message>
+        <source>Текущая концентрация</source>
+        <translation>Текущая концентрация</translation>
+    </message>
+    <message>
+        <source>Дата последней калибровки</source>
+        <translation>Дата последней калибровки</translation>
+    </message>
+    <message>
+        <source>Текущее состояние:</source>
+        <translation>Текущее состояние:</translation>
+    </message>
+    <message>
+        <source> Заряд батареи:</source>
+        <translation> Заряд батареи:</translation>
+    </message>
+    <message>
+        <source>превышен порог %1</source>
+        <translation>превышен порог %1</translation>
+    </message>
+    <message>
+        <source>превышен порог STEL</source>
+        <translation>превышен порог STEL</translation>
+    </message>
+    <message>
+        <source>превышен порог TWA</source>
+        <translation>превышен порог TWA</translation>
+    </message>
+    <message>
+        <source>превышен диапазон измерения</source>
+        <translation>превышен диапазон измерения</translation>
+    </message>
+    <message>
+        <source>отказ сенсора или сенсор не подключен</source>
+        <translation>отказ сенсора или сенсор не подключен</translation>
+    </message>
+    <message>
+        <source>ошибка калибровки нуля</source>
+        <translation>ошибка калибровки нуля</translation>
+    </message>
+    <message>
+        <source>ошибка калибровки</source>
+        <translation>ошибка калибровки</translation>
+    </message>
+    <message>
+        <source>требуется периодическая калибровка</source>
+        <translation>требуется периодическая калибровка</translation>
+    </message>
+    <message>
+        <source>Канал %1: %2</source>
+        <translation>Канал %1: %2</translation>
+    </message>
+    <message>
+        <source>Прибор: предупреждение (бит 0 состояния прибора)</source>
+        <translation>Прибор: предупреждение (бит 0 состояния прибора)</translation>
+    </message>
+    <message>
+        <source>Прибор: требуется периодический BUMP TEST</source>
+        <translation>Прибор: требуется периодический BUMP TEST</translation>
+    </message>
+    <message>
+        <source>Прибор: критически низкий заряд батареи</source>
+        <translation>Прибор: критически низкий заряд батареи</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность микросхемы памяти</source>
+        <translation>Прибор: неисправность микросхемы памяти</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность микросхемы измерения</source>
+        <translation>Прибор: неисправность микросхемы измерения</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность модуля BLE</source>
+        <translation>Прибор: неисправность модуля BLE</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность модуля GPS</source>
+        <translation>Прибор: неисправность модуля GPS</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность модуля GSM</source>
+        <translation>Прибор: неисправность модуля GSM</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность модуля LoRa</source>
+        <translation>Прибор: неисправность модуля LoRa</translation>
+    </message>
+    <message>
+        <source>Прибор: неисправность дисплея</source>
+        <translation>Прибор: неисправность дисплея</translation>
+    </message>
+    <message>
+        <source>Канал %1: слово состояния цифрового сенсора %2: 0x%3</source>
+        <translation>Канал %1: слово состояния цифрового сенсора %2: 0x%3</translation>
+    </message>
+    <message>
+        <source>ошибка АЦП</source>
+        <translation>ошибка АЦП</translation>
+    </message>
+    <message>
+        <source>ошибка цифрового потенциометра</source>
+        <translation>ошибка цифрового потенциометра</translation>
+    </message>
+    <message>
+        <source>ошибка ЦАП</source>
+        <translation>ошибка ЦАП</translation>
+    </message>
+    <message>
+        <source>зафиксирован удар</source>
+        <translation>зафиксирован удар</translation>
+    </message>
+    <message>
+        <source>Канал %1: производственная диагностика: %2</source>
+        <translation>Канал %1: производственная диагностика: %2</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWindowConcentration</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Канал C2O4</source>
+        <translation>Канал C2O4</translation>
+    </message>
+    <message>
+        <source>Канал </source>
+        <translation>Канал </translation>
+    </message>
+    <message>
+        <source>Err</source>
+        <translation>Err</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWindowDateLastCalib</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Канал C2O4</source>
+        <translation>Канал C2O4</translation>
+    </message>
+    <message>
+        <source>Канал </source>
+        <translation>Канал </translation>
     </message>
 </context>
 </TS>
