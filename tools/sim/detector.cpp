@@ -399,8 +399,11 @@ void Detector::seedP0(qint64 wallMs)
     const bool plus = m_config.model == 420 || m_config.model == 421;
     std::uniform_int_distribution<int> coef(960, 1040);
     std::uniform_int_distribution<int> days(8, 80);
-    const quint32 now = deviceTime(wallMs);
+    // Dates fall on whole days before today, during working hours, so they
+    // depend on the seed and the date only.
     const quint32 day = quint32(86400 / timeUnit());
+    const quint32 now = quint32((wallMs / 86400000) * 86400 / timeUnit())
+                        + quint32(std::uniform_int_distribution<int>(9 * 3600, 17 * 3600)(m_rng) / timeUnit());
 
     for (int ki = 0; ki < m_channels.size(); ++ki) {
         const quint8 k = quint8(ki);
@@ -485,8 +488,9 @@ void Detector::seedP1(qint64 wallMs)
 {
     std::uniform_int_distribution<int> coef(960, 1040);
     std::uniform_int_distribution<int> days(8, 80);
-    const quint32 now = deviceTime(wallMs);
     const quint32 day = 86400;
+    const quint32 now = quint32((wallMs / 86400000) * 86400)
+                        + quint32(std::uniform_int_distribution<int>(9 * 3600, 17 * 3600)(m_rng));
 
     for (int ki = 0; ki < m_channels.size(); ++ki) {
         const quint8 k = quint8(ki);

@@ -166,7 +166,7 @@ bool parseOptions(const QCoreApplication &app, Options *o, QString *error)
         {"exception-reply", "Probability of an exception reply instead of the answer.", "p"},
         {"exception-code", "Exception code of injected exception replies.", "n", "6"},
         {"stop-after", "Stop answering after N requests.", "N"},
-        {"hangup-after", "Hang up the line after N requests.", "N"},
+        {"hangup-after", "Hang up the line at the request after the first N.", "N"},
         {"log", "Write every request and reply, in hex with timestamps, to FILE.", "file"},
         {"dump", "Write the register dump to FILE at exit and on SIGUSR1.", "file"},
         {"link", "Also make a symbolic link to the serial line at PATH.", "path"},
@@ -379,12 +379,20 @@ int main(int argc, char **argv)
             continue;
         }
         const bool stopped = o.faults.stopAfter >= 0 && requests >= o.faults.stopAfter;
+        const bool hangUp = o.faults.hangupAfter >= 0 && requests >= o.faults.hangupAfter;
 
         Outcome out = slave.handle(frame, wallMs());
         for (const QString &n : out.notes)
             log.note(n);
         if (out.kind == Outcome::Ignored || out.kind == Outcome::Deactiv)
             continue;
+        if (hangUp && out.kind != Outcome::Activ) {
+            // The request after the last answered one finds the line gone:
+            // every earlier reply has been read by then.
+            log.note(QStringLiteral("fault: line hung up after %1 requests").arg(requests));
+            line.hangUp();
+            break;
+        }
         if (stopped) {
             log.note(QStringLiteral("fault: stopped answering after %1 requests").arg(o.faults.stopAfter));
             continue;
@@ -424,11 +432,6 @@ int main(int argc, char **argv)
         if (out.switchOff) {
             switchedOff = true;
             log.note(QStringLiteral("detector switched off: no more answers"));
-        }
-        if (o.faults.hangupAfter >= 0 && requests >= o.faults.hangupAfter && out.kind != Outcome::Activ) {
-            log.note(QStringLiteral("fault: line hung up after %1 requests").arg(requests));
-            line.hangUp();
-            break;
         }
     }
 
