@@ -156,7 +156,7 @@ bool parseOptions(const QCoreApplication &app, Options *o, QString *error)
         {"expose-channel", "Channel that SIGUSR2 exposes or clears.", "CH", "0"},
         {"baud", "Pace the replies at this baud rate, 8N1 (0: as fast as possible).", "rate", "0"},
         {"reply-delay-ms", "Think time before every reply.", "ms", "0"},
-        {"frame-gap-ms", "Silence that ends a received frame.", "ms", "4"},
+        {"frame-gap-ms", "Silence that ends a received frame that is not a whole request.", "ms", "4"},
         {"drop-reply", "Probability of not answering a request.", "p"},
         {"corrupt-byte", "Probability of a corrupted byte in a reply.", "p"},
         {"split-reply", "Probability of a reply split by a silent gap.", "p"},
@@ -241,6 +241,23 @@ bool parseOptions(const QCoreApplication &app, Options *o, QString *error)
     o->dumpPath = p.value("dump");
     o->linkPath = p.value("link");
     return Detector::validate(d, error);
+}
+
+// A Modbus request is complete as soon as its length and CRC say so, the way
+// a detector's receiver sees the end of a frame one character time after its
+// last byte; anything else (the wake-up words, broken frames) ends with the
+// silence of --frame-gap-ms.
+bool completeRequest(const QByteArray &frame, quint8 address)
+{
+    if (frame.size() < 8 || (quint8(frame.at(0)) != address && frame.at(0) != 0))
+        return false;
+    const quint8 function = quint8(frame.at(1));
+    int expected = 0;
+    if (function == 3 || function == 4)
+        expected = 8;
+    else if (function == 16)
+        expected = 9 + quint8(frame.at(6));
+    return expected == frame.size() && ModbusSlave::crcOk(frame);
 }
 
 // The register dump: a few "#" header lines, then "K P RRRR VVVV" per register.
@@ -361,10 +378,11 @@ int main(int argc, char **argv)
                 pending += bytes;
                 lastByteUs = now;
             }
+            if (!completeRequest(pending, o.address))
+                continue;
+        } else if (pending.isEmpty() || monotonicUs() - lastByteUs < o.frameGapMs * 1000) {
             continue;
         }
-        if (pending.isEmpty() || monotonicUs() - lastByteUs < o.frameGapMs * 1000)
-            continue;
 
         // A frame has ended with a silence.
         const QByteArray frame = pending;
