@@ -381,22 +381,24 @@ bool MeasureWindow::eventFilter(QObject *watched, QEvent *event)
     if (!edit)
         return QDialog::eventFilter(watched, event);
 
-    // The code under the mouse: the run of characters between separators
-    // (blank, comma); a log line glues its first code to the time.
+    // The code under the mouse. Codes are found by their shape rather than
+    // by separators: a log line glues its first code to the time, and a
+    // concentration entry may follow the last code without a blank.
+    static const QRegularExpression codeShape(QStringLiteral(
+        "(?<![A-Za-z])(?:[AEW][0-9]{2}|[FW]A[0-9]|(?:MI|CU|DY|BR|BD)[0-9]_ST-[0-9A-F]{4}"
+        "|(?:ADC|POT|DAC|SHOCK)-[0-9A-F]{2})"));
     auto *help = static_cast<QHelpEvent *>(event);
     const QTextCursor cursor = edit->cursorForPosition(help->pos());
     const QString text = cursor.block().text();
     const int at = cursor.positionInBlock();
-    auto separator = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char(','); };
-    int begin = std::min(at, int(text.size()));
-    while (begin > 0 && !separator(text.at(begin - 1)))
-        --begin;
-    int end = begin;
-    while (end < text.size() && !separator(text.at(end)))
-        ++end;
-    QString word = text.mid(begin, end - begin);
-    static const QRegularExpression timePrefix(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d"));
-    word.remove(timePrefix);
+    QString word;
+    for (auto it = codeShape.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (at >= m.capturedStart() && at <= m.capturedEnd()) {
+            word = m.captured();
+            break;
+        }
+    }
     const QString meaning = StatusCodeMeaning(word);
     if (!meaning.isEmpty())
         QToolTip::showText(help->globalPos(), word + QStringLiteral(" - ") + meaning, edit->viewport());
