@@ -103,8 +103,8 @@ public:
     bool send(const QByteArray &bytes);
     // Collects bytes until a silence of gapMs after the first one; empty
     // when nothing comes within firstByteTimeoutMs.
-    QByteArray receive(int firstByteTimeoutMs = 500, int gapMs = 25);
-    QByteArray transact(const QByteArray &request, int firstByteTimeoutMs = 500, int gapMs = 25);
+    QByteArray receive(int firstByteTimeoutMs = 1000, int gapMs = 25);
+    QByteArray transact(const QByteArray &request, int firstByteTimeoutMs = 1000, int gapMs = 25);
     // True when the other end has hung up (the line reads end of file or an error).
     bool hungUp(int timeoutMs);
 
