@@ -3,10 +3,15 @@
 #include "ui_mainwindow.h"
 
 #include "accounts.h"
+#include "authorizationwindow.h"
 #include "command.h"
+#include "connect_com_port.h"
+#include "devicesetting_1_window.h"
 #include "iofile.h"
+#include "measurewindow.h"
 
 #include <QApplication>
+#include <QThread>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QTimer>
@@ -23,6 +28,21 @@ constexpr quint16 RegDeviceLanguage = 0x0700;
 constexpr quint16 RegProgramExit = 0x0254;
 // Transaction result of a successful exchange.
 constexpr quint16 TransactionOk = 2;
+// Model code, input register on the device page.
+constexpr quint16 RegDeviceCode = 0x0010;
+// Answered only by second-protocol firmware: tells the two layouts apart.
+constexpr quint16 RegProtocolProbe = 0x0999;
+// Every refresh starts at least this long after the previous one ended.
+constexpr qint64 RefreshPauseMs = 100;
+// Period of the automatic refresh ("Авто").
+constexpr int AutoRefreshMs = 1000;
+
+// One transaction of a refresh: (function, page, register, count).
+quint16 T(quint8 kind, quint8 page, quint16 reg, quint16 count)
+{
+    return Command::instance().Transmit_command(kind, page, reg, count);
+}
+bool ok(quint16 result) { return result == TransactionOk; }
 
 } // namespace
 
@@ -52,9 +72,8 @@ MainWindow::MainWindow(QWidget *parent)
     ui->groupBoxAccessLevel->hide();
     ui->groupBoxDevice->hide();
 
-    // The connection dialog and the About dialog are not part of the program
-    // yet; their menu entries stay disabled rather than do nothing.
-    ui->action_connect->setEnabled(false);
+    // The About dialog is not part of the program yet; its menu entry stays
+    // disabled rather than do nothing.
     ui->action_reference->setEnabled(false);
 
     FileLoad();
@@ -87,6 +106,10 @@ MainWindow::~MainWindow()
 
     if (MainWindow_ptr == this)
         MainWindow_ptr = nullptr;
+    // The hosted pages are children of this window and go with it.
+    measure_0 = nullptr;
+    for (DeviceSetting_1_Window *&page : devicesettingall_1_Array)
+        page = nullptr;
     delete ui;
     delete timer_calib;
     delete timer;
@@ -148,20 +171,104 @@ MainWindow::Look MainWindow::LookOfModel(unsigned short code)
 
 void MainWindow::Update_Tab()
 {
-    // Stop the automatic refresh and give "Считать параметры" back.
+    // Stop the automatic refresh and give "Считать параметры" back; the box
+    // itself is unchecked by the tab handler below.
     on_checkBoxAutoupdate_stateChanged(0);
 
-    // The per-channel stacks stay hidden until pages for the connected
-    // model's channels are placed in them.
-    for (QStackedWidget *stack : stacks_1)
-        stack->hide();
-    for (QStackedWidget *stack : stacks_2)
-        stack->hide();
+    Command &cmd = Command::instance();
+    const bool withDevice = cmd.device_code != 0 && cmd.device_code != 999;
+    if (withDevice)
+        Update_Param_All();
+    RecreatePages(withDevice);
 
-    ApplyLook(LookOfModel(Command::instance().device_code));
+    const Look look = LookOfModel(cmd.device_code);
+    const QString status = ApplyLook(look);
+    if (look == Look::NoDevice || look == Look::Bootloader) {
+        if (!status.isEmpty())
+            statusBar()->showMessage(status);
+        return;
+    }
+
+    // Refresh the first tab once: directly when it is already shown (no
+    // signal would come), else through the tab change. "Авто" ends unchecked.
+    if (ui->tabWidget->currentIndex() == 0)
+        on_tabWidget_currentChanged(0);
+    ui->tabWidget->setCurrentIndex(0);
+    statusBar()->showMessage(status);
+
+    ApplyAccount();
+    ShowDeviceLanguage();
 }
 
-void MainWindow::ApplyLook(Look look)
+void MainWindow::RecreatePages(bool withDevice)
+{
+    Command &cmd = Command::instance();
+    const auto release = [](QWidget *page) {
+        if (!page)
+            return;
+        page->hide();
+        if (auto *stack = qobject_cast<QStackedWidget *>(page->parentWidget()))
+            stack->removeWidget(page);
+        page->deleteLater();
+    };
+
+    // Per-channel pages of "Сенсоры" (tab 1). The "Обслуживание" pages (tab 3)
+    // are not part of the program yet: their stacks keep their empty page.
+    for (int k = 0; k < 10; ++k) {
+        release(devicesettingall_1_Array[k]);
+        devicesettingall_1_Array[k] = nullptr;
+        stacks_1[k]->hide();
+        stacks_2[k]->hide();
+    }
+    release(measure_0);
+    measure_0 = nullptr;
+
+    if (!withDevice)
+        return;
+
+    const int channels = qBound(0, int(cmd.channel_count), 10);
+    for (int k = 0; k < channels; ++k) {
+        auto *page = new DeviceSetting_1_Window(this, quint16(k));
+        devicesettingall_1_Array[k] = page;
+        stacks_1[k]->show();
+        stacks_1[k]->insertWidget(0, page);
+        stacks_1[k]->setCurrentIndex(0);
+        stacks_2[k]->show();
+    }
+
+    measure_0 = new MeasureWindow(this);
+    ui->stackedWidgetMeasure->insertWidget(0, measure_0);
+    ui->stackedWidgetMeasure->setCurrentIndex(0);
+}
+
+void MainWindow::ApplyAccount()
+{
+    const QString &name = Command::instance().login_name;
+    // The production tabs are rebuilt for every look; the Modbus address is
+    // for the production account only.
+    while (ui->tabWidget->count() > 5)
+        ui->tabWidget->removeTab(ui->tabWidget->count() - 1);
+    ui->spinBoxModbusAddress->hide();
+
+    if (name == login_user) {
+        ui->tabWidget->setTabEnabled(3, false);
+        ui->pushButtonSaveFactorySettings->hide();
+        ui->pushButtonReadFactorySettings->hide();
+    } else if (name == login_admin) {
+        ui->tabWidget->setTabEnabled(3, true);
+        ui->pushButtonSaveFactorySettings->hide();
+        ui->pushButtonReadFactorySettings->hide();
+    } else if (name == login_creator) {
+        ui->spinBoxModbusAddress->show();
+        ui->tabWidget->setTabEnabled(3, true);
+        ui->pushButtonSaveFactorySettings->show();
+        ui->pushButtonReadFactorySettings->show();
+    }
+    // Any other name (nobody logged in) keeps what the model look set.
+}
+
+QString MainWindow::ApplyLook(Look look)
+
 {
     QString suffix;
     QString status;
@@ -220,13 +327,7 @@ void MainWindow::ApplyLook(Look look)
         ui->scrollAreaWidgetContents_2->resize(scrollContents);
     }
 
-    if (!status.isEmpty())
-        statusBar()->showMessage(status);
-
-    // With a detector's pages shown, the detector-language choice follows the
-    // image.
-    if (tabs)
-        ShowDeviceLanguage();
+    return status;
 }
 
 void MainWindow::ShowDeviceLanguage()
@@ -245,13 +346,224 @@ void MainWindow::ShowDeviceLanguage()
         ui->radioButtonLanguageEn_2->setChecked(true);
 }
 
-void MainWindow::Timer() {}
+void MainWindow::Timer() { Update_Param(static_cast<unsigned char>(ui->tabWidget->currentIndex())); }
 
 void MainWindow::Timer_Calib()
 {
-    // One more calibration tick runs after the operator has left the tab.
+    // The calibration page stops its steps on the first tick after the
+    // operator has left its tab.
     if (ui->tabWidget->currentIndex() != 2)
         timer_calib->stop();
+}
+
+// ---------------------------------------------------------------------------
+// Refresh
+
+bool MainWindow::WriteClockProtocol0()
+{
+    Command &cmd = Command::instance();
+    cmd.SetDeviceClockFromPc();
+    // The single-channel detectors take the time alone; the others the UTC
+    // offset followed by the time.
+    if (cmd.device_code == 411 || cmd.device_code == 412)
+        return ok(T(16, 0, 0x0100, 2));
+    return ok(T(16, 0, 0x00FE, 4));
+}
+
+bool MainWindow::ReadTabBlocks(unsigned char tab)
+{
+    Command &cmd = Command::instance();
+    const bool autoOn = ui->checkBoxAutoupdate->isChecked();
+    const int channels = qBound(0, int(cmd.channel_count), 10);
+
+    if (cmd.protocol_version == 1)
+        return cmd.Read_Param_Protocol_2(1, autoOn) != 0;
+    if (cmd.protocol_version != 0)
+        return true;
+
+    if (!WriteClockProtocol0())
+        return false;
+
+    // Channel k's display format asks for register 0x0125 (bit 11).
+    const auto extra = [&cmd](int k) { return (cmd.p0.channel[k].display_format & 0x0800) != 0; };
+
+    switch (cmd.device_code) {
+    case 411:
+    case 412:
+        for (int k = 0; k < channels; ++k) {
+            if (!ok(T(3, quint8(k), 0x0100, 82)) || !ok(T(3, quint8(k), 0x0220, 4)))
+                return false;
+        }
+        return ok(T(3, 0xAA, 0x0210, 6)) && ok(T(4, 0xAA, 0x0020, 2)) && ok(T(4, 0xAA, 0x00F6, 20));
+    case 404:
+    case 405:
+    case 406:
+        // While "Авто" polls once a second only measurements and status
+        // registers are read; the parameter blocks wait for a manual refresh.
+        for (int k = 0; k < channels; ++k) {
+            if (!autoOn && !ok(T(3, quint8(k), 0x0100, 82)))
+                return false;
+            if (extra(k) && !ok(T(3, quint8(k), 0x0125, 1)))
+                return false;
+        }
+        if (!ok(T(3, 0xAA, 0x0220, 2)) || !ok(T(4, 0xAA, 0x0030, 8)) || !ok(T(4, 0xAA, 0x00F6, 41)))
+            return false;
+        if (tab == 4 && !ok(T(3, 0xAA, 0x0210, 6)))
+            return false;
+        if ((tab == 5 || tab == 6) && (!ok(T(3, 0xAA, 0x0210, 6)) || !ok(T(4, 0xAA, 0x0020, 8))))
+            return false;
+        return true;
+    case 420:
+    case 421:
+        for (int k = 0; k < channels; ++k) {
+            if (!autoOn) {
+                if (!ok(T(3, quint8(k), 0x0100, 82)) || !ok(T(3, quint8(k), 0x0160, 20)))
+                    return false;
+                T(3, quint8(k), 0x0202, 1); // not every firmware has it
+            }
+            if (extra(k) && !ok(T(3, quint8(k), 0x0125, 1)))
+                return false;
+            if (!ok(T(4, quint8(k), 0x0020, 13)))
+                return false;
+        }
+        return ok(T(3, 0xAA, 0x0210, 6)) && ok(T(3, 0xAA, 0x0220, 2)) && ok(T(4, 0xAA, 0x0011, 5));
+    default:
+        return true;
+    }
+}
+
+void MainWindow::UpdateTabPages(unsigned char tab)
+{
+    Command &cmd = Command::instance();
+    switch (tab) {
+    case 0:
+        if (measure_0)
+            measure_0->UpdateParam();
+        break;
+    case 1:
+        for (int k = 0; k < qBound(0, int(cmd.channel_count), 10); ++k) {
+            if (devicesettingall_1_Array[k])
+                devicesettingall_1_Array[k]->UpdateParam(quint16(k));
+        }
+        break;
+    default:
+        // The calibration, service, archive and production pages are not
+        // part of the program yet; their tabs show nothing to redraw.
+        break;
+    }
+}
+
+void MainWindow::Update_Param(unsigned char tab)
+{
+    Command &cmd = Command::instance();
+
+    // Keep at least 100 ms between refreshes; no events are processed here.
+    time_prog.restart();
+    const qint64 waited = time_prog.elapsed();
+    if (waited < RefreshPauseMs)
+        QThread::msleep(static_cast<unsigned long>(RefreshPauseMs - waited));
+
+    const quint16 codeBefore = cmd.device_code;
+    const qint16 protocolBefore = cmd.protocol_version;
+
+    // Is the detector still there? Without it the window goes back to its
+    // start-up look.
+    if (!ok(T(4, 0xAA, RegDeviceCode, 1))) {
+        cmd.port.close();
+        cmd.port_connected = 0;
+        cmd.device_code = 0;
+        Update_Tab();
+        statusBar()->showMessage(tr("Ошибка обмена данными"));
+        return;
+    }
+    if (cmd.port_connected != 0)
+        cmd.protocol_version = ok(T(4, 0xAA, RegProtocolProbe, 1)) ? 1 : 0;
+
+    // Another model or a re-flashed detector: rebuild before reading.
+    if (cmd.device_code != codeBefore || cmd.protocol_version != protocolBefore) {
+        Update_Dev(cmd.device_code);
+        Update_Tab();
+    }
+
+    if (!ReadTabBlocks(tab)) {
+        statusBar()->showMessage(tr("Ошибка обмена данными"));
+        return;
+    }
+    const bool knownModel = cmd.protocol_version == 1
+        || (cmd.protocol_version == 0
+            && QList<quint16>{404, 405, 406, 411, 412, 420, 421}.contains(cmd.device_code));
+    if (knownModel)
+        UpdateTabPages(tab);
+
+    T(3, 0xAA, RegDeviceLanguage, 1);
+    ShowDeviceLanguage();
+    statusBar()->showMessage(tr("Успешная передача данных"));
+}
+
+void MainWindow::Update_Param_All()
+{
+    Command &cmd = Command::instance();
+    ui->spinBoxModbusAddress->setValue(cmd.modbus_address);
+
+    const quint16 probe = T(4, 0xAA, RegProtocolProbe, 1);
+    T(3, 0xAA, RegDeviceLanguage, 1);
+    if (cmd.port_connected != 0)
+        cmd.protocol_version = ok(probe) ? 1 : 0;
+
+    if (cmd.protocol_version == 1) {
+        cmd.Read_Param_Protocol_2(0, false);
+        return;
+    }
+    if (cmd.protocol_version != 0)
+        return;
+
+    // Everything the model has; results are not examined, the refresh that
+    // follows reports a lost link.
+    const int channels = qBound(0, int(cmd.channel_count), 10);
+    switch (cmd.device_code) {
+    case 411:
+    case 412:
+        T(3, 0, 0x0100, 82);
+        T(3, 0, 0x0220, 4);
+        T(4, 0xAA, 0x00F6, 20);
+        T(3, 0xAA, 0x0210, 6);
+        break;
+    case 404:
+    case 405:
+    case 406:
+        for (int k = 0; k < channels; ++k) {
+            T(3, quint8(k), 0x0100, 82);
+            T(3, quint8(k), 0x0220, 4);
+        }
+        T(4, 0xAA, 0x00F6, 41);
+        T(3, 0xAA, 0x0210, 6);
+        break;
+    case 420:
+    case 421:
+        for (int k = 0; k < channels; ++k) {
+            T(3, quint8(k), 0x0100, 82);
+            T(3, quint8(k), 0x0160, 20);
+            T(3, quint8(k), 0x0220, 4);
+            T(4, quint8(k), 0x0020, 13);
+        }
+        T(3, 0xAA, 0x0210, 6);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::on_tabWidget_currentChanged(int index)
+{
+    if (ui->tabWidget->currentIndex() != index) {
+        // The change signals this handler again with the new tab.
+        ui->tabWidget->setCurrentIndex(index);
+        return;
+    }
+    // Automatic refresh only on the first tab.
+    ui->checkBoxAutoupdate->setEnabled(index == 0);
+    ui->checkBoxAutoupdate->setChecked(false);
+    Update_Param(static_cast<unsigned char>(index));
 }
 
 // ---------------------------------------------------------------------------
@@ -372,7 +684,7 @@ void MainWindow::on_pushButtonModbusAddress_clicked()
 void MainWindow::on_checkBoxAutoupdate_stateChanged(int state)
 {
     if (state != 0) {
-        timer->start(1000);
+        timer->start(AutoRefreshMs);
         ui->pushButton_Read_Param->setEnabled(false);
     } else {
         timer->stop();
@@ -382,6 +694,28 @@ void MainWindow::on_checkBoxAutoupdate_stateChanged(int state)
 
 // ---------------------------------------------------------------------------
 // Menu
+
+void MainWindow::on_action_connect_triggered()
+{
+    statusBar()->clearMessage();
+    ui->checkBoxAutoupdate->setChecked(false);
+    QCoreApplication::processEvents();
+
+    Command &cmd = Command::instance();
+    if (cmd.login_done == 0) {
+        AuthorizationWindow login(this, 0);
+        login.exec();
+        if (cmd.login_done == 0) {
+            Update_Tab();
+            return;
+        }
+    }
+    {
+        Connect_com_port dialog(this);
+        dialog.exec();
+    }
+    Update_Tab();
+}
 
 void MainWindow::on_action_help_triggered()
 {
@@ -396,9 +730,7 @@ void MainWindow::on_action_help_triggered()
 // Commands of a connected detector. Their widgets are hidden until a detector
 // is connected; the commands arrive with the connection.
 
-void MainWindow::on_action_connect_triggered() {}
 void MainWindow::on_action_reference_triggered() {}
-void MainWindow::on_tabWidget_currentChanged(int) {}
 void MainWindow::on_pushButton_Save_Param_clicked() {}
 void MainWindow::on_pushButtonSaveConfigPC_clicked() {}
 void MainWindow::on_pushButton_TurnOffDevice_clicked() {}

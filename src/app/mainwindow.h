@@ -33,6 +33,13 @@ public:
     // connected model (or the start-up look when there is none).
     void Update_Tab();
 
+    // Refresh of one tab (0..6): reads the registers the tab needs from the
+    // detector, then lets the tab's pages redraw from the device image.
+    void Update_Param(unsigned char tab);
+
+    // Full read of the connected model's registers, made by every rebuild.
+    void Update_Param_All();
+
     // Checks the detector-language radio button that matches device_language
     // of the layout in use (0 Russian, 1 English; other values change nothing).
     void ShowDeviceLanguage();
@@ -79,7 +86,22 @@ private:
     // The looks the window takes after a rebuild, by model family.
     enum class Look { NoDevice, M1, M4, M4Plus, Bootloader };
     static Look LookOfModel(unsigned short code);
-    void ApplyLook(Look look);
+    // Title, tab widget and command column of a look; returns the status
+    // message that announces the connection (empty for no device).
+    QString ApplyLook(Look look);
+    // Tabs and buttons the logged-in account may use.
+    void ApplyAccount();
+    // Replaces the hosted pages with fresh ones; the old pages are released
+    // only once control is back in the event loop, since a rebuild can run
+    // inside a call chain that started in one of them.
+    void RecreatePages(bool withDevice);
+    // Reads the blocks of the connected model for `tab`; false when one of
+    // the transactions that must succeed failed.
+    bool ReadTabBlocks(unsigned char tab);
+    // Lets the pages of `tab` redraw from the device image.
+    void UpdateTabPages(unsigned char tab);
+    // Writes the PC clock to a first-protocol detector.
+    bool WriteClockProtocol0();
 
     // Installs the translation catalogue `catalogue` and re-applies every text.
     void SwitchLanguage(const QString &catalogue);
