@@ -448,6 +448,14 @@ settings</translation>
         <source>Ошибка</source>
         <translation>Error</translation>
     </message>
+    <message>
+        <source>Успешная передача данных</source>
+        <translation>Data transferred successfully</translation>
+    </message>
+    <message>
+        <source>Идет передача данных...</source>
+        <translation>Transferring data...</translation>
+    </message>
 </context>
 <context>
     <name>MeasureWindow</name>

@@ -448,6 +448,14 @@
         <source>Ошибка</source>
         <translation>Ошибка</translation>
     </message>
+    <message>
+        <source>Успешная передача данных</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Идет передача данных...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MeasureWindow</name>

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QThread>
+
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QTimer>
@@ -731,12 +732,189 @@ void MainWindow::on_action_help_triggered()
 // is connected; the commands arrive with the connection.
 
 void MainWindow::on_action_reference_triggered() {}
-void MainWindow::on_pushButton_Save_Param_clicked() {}
 void MainWindow::on_pushButtonSaveConfigPC_clicked() {}
-void MainWindow::on_pushButton_TurnOffDevice_clicked() {}
 void MainWindow::on_pushButtonLoadConfigDevice_clicked() {}
 void MainWindow::on_pushButtonBootloader_clicked() {}
-void MainWindow::on_pushButton_Read_Param_clicked() {}
-void MainWindow::on_pushButtonSaveFactorySettings_clicked() {}
-void MainWindow::on_pushButtonReadFactorySettings_clicked() {}
 void MainWindow::on_pushButtonBootloader_Ble_clicked() {}
+
+// ---------------------------------------------------------------------------
+// Parameter commands
+
+void MainWindow::StopPolling(const QString &status)
+{
+    if (status.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(status);
+    ui->checkBoxAutoupdate->setChecked(false); // stops the refresh timer
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::ReportExchangeError()
+{
+    QMessageBox::warning(this, tr("Ошибка"), tr("Ошибка обмена данными"));
+    statusBar()->showMessage(tr("Ошибка обмена данными"));
+}
+
+bool MainWindow::WriteParamsProtocol0(bool full)
+{
+    Command &cmd = Command::instance();
+    const QString &name = cmd.login_name;
+    const int channels = qBound(0, int(cmd.channel_count), 10);
+
+    // One write of function 16; `optional` writes may be refused by older
+    // firmware without failing the command.
+    struct W
+    {
+        quint8 page;
+        quint16 reg;
+        quint16 count;
+        bool optional = false;
+    };
+    QVector<W> perChannel;
+    QVector<W> device;
+
+    enum class Family { M1, M4, M4Plus, Other };
+    Family family = Family::Other;
+    switch (cmd.device_code) {
+    case 411: case 412: family = Family::M1; break;
+    case 404: case 405: case 406: family = Family::M4; break;
+    case 420: case 421: family = Family::M4Plus; break;
+    default: break;
+    }
+    if (family == Family::Other)
+        return true;
+
+    const bool user = name == login_user;
+    const bool admin = name == login_admin;
+    const bool creator = name == login_creator;
+    if (!user && !admin && !creator)
+        return true; // nobody logged in: the clock and the commit only
+
+    if (family == Family::M1) {
+        // The single-channel detectors: one record on page 0.
+        QVector<W> writes;
+        if (user)
+            writes = {{0, 0x0100, 12}, {0, 0x0230, 1}};
+        else if (admin && !full)
+            writes = {{0, 0x0100, 29}, {0, 0x0230, 4}, {0, 0x0221, 1}};
+        else if (admin)
+            writes = {{0, 0x0100, 29}, {0, 0x011F, 51}, {0, 0x0220, 4}, {0xAA, 0x0200, 1}, {0xAA, 0x0210, 6}};
+        else
+            writes = {{0, 0x0100, quint16(full ? 82 : 80)}, {0, 0x0220, 4}, {0xAA, 0x0200, 1}, {0xAA, 0x0210, 6}};
+        for (const W &w : writes) {
+            if (!ok(T(16, w.page, w.reg, w.count)))
+                return false;
+        }
+        return true;
+    }
+
+    const bool plus = family == Family::M4Plus;
+    if (user) {
+        perChannel = {{0, 0x0100, 12}, {0, 0x0230, 1}};
+    } else if (admin && !full) {
+        perChannel = {{0, 0x0100, 29}, {0, 0x0230, 4}, {0, 0x0221, 1}};
+    } else {
+        // The administrator's full write adds the 51 registers from 0x011F;
+        // the production account writes the whole record.
+        const quint16 first = admin ? 29 : quint16(full ? 82 : 80);
+        perChannel = {{0, 0x0100, first}};
+        if (admin)
+            perChannel.append(W{0, 0x011F, 51});
+        if (plus)
+            perChannel.append(W{0, 0x0160, 20});
+        perChannel.append(W{0, 0x0222, 2});
+        if (plus)
+            perChannel.append(W{0, 0x0202, 1, true});
+        device = {{0xAA, 0x0200, 1}, {0xAA, 0x0220, 2}, {0xAA, 0x0210, 6}};
+    }
+
+    for (int k = 0; k < channels; ++k) {
+        for (const W &w : perChannel) {
+            const quint16 result = T(16, quint8(k), w.reg, w.count);
+            if (!w.optional && !ok(result))
+                return false;
+        }
+    }
+    for (const W &w : device) {
+        if (!ok(T(16, w.page, w.reg, w.count)))
+            return false;
+    }
+    return true;
+}
+
+void MainWindow::on_pushButton_Save_Param_clicked()
+{
+    // The production tabs keep edits in their tables until a save takes
+    // them into the device image; those pages are not part of the program yet.
+    StopPolling(tr("Идет передача данных..."));
+
+    Command &cmd = Command::instance();
+    bool written = true;
+    if (cmd.protocol_version == 0)
+        written = WriteClockProtocol0() && WriteParamsProtocol0(false);
+    else if (cmd.protocol_version == 1)
+        written = cmd.Write_Param_Protocol_2(false);
+    // The commit makes the detector keep what was just written; nothing is
+    // committed after a failed write.
+    if (!written || !ok(T(16, 0xAA, 0x0240, 1))) {
+        ReportExchangeError();
+        return;
+    }
+    Update_Param(static_cast<unsigned char>(ui->tabWidget->currentIndex()));
+}
+
+bool MainWindow::Write_All_Param_To_Device(unsigned char factory)
+{
+    StopPolling(tr("Идет передача данных..."));
+
+    Command &cmd = Command::instance();
+    bool written = true;
+    if (cmd.protocol_version == 0)
+        written = WriteClockProtocol0() && WriteParamsProtocol0(true);
+    else if (cmd.protocol_version == 1)
+        written = cmd.Write_Param_Protocol_2(true);
+    if (!written || !ok(T(16, 0xAA, factory ? 0x0250 : 0x0240, 1))) {
+        ReportExchangeError();
+        return false;
+    }
+    statusBar()->showMessage(tr("Успешная передача данных"));
+    return true;
+}
+
+void MainWindow::on_pushButton_Read_Param_clicked()
+{
+    statusBar()->showMessage(tr("Идет передача данных..."));
+    QCoreApplication::processEvents();
+    Update_Param(static_cast<unsigned char>(ui->tabWidget->currentIndex()));
+}
+
+void MainWindow::on_pushButtonReadFactorySettings_clicked()
+{
+    StopPolling(tr("Идет передача данных..."));
+    Command &cmd = Command::instance();
+    if (cmd.login_name == login_user) {
+        // The user account needs the factory-settings password.
+        AuthorizationWindow password(this, 1);
+        password.exec();
+        if (cmd.factory_password_ok == 0)
+            return;
+    }
+    cmd.factory_password_ok = 0;
+    if (T(16, 0xAA, 0x0252, 1) & ~TransactionOk) {
+        ReportExchangeError();
+        return;
+    }
+    Update_Param(static_cast<unsigned char>(ui->tabWidget->currentIndex()));
+}
+
+void MainWindow::on_pushButtonSaveFactorySettings_clicked() { Write_All_Param_To_Device(1); }
+
+void MainWindow::on_pushButton_TurnOffDevice_clicked()
+{
+    StopPolling(QString());
+    // The bootloader has its own switch-off register. The result is not
+    // examined: the next refresh finds the link lost.
+    const bool bootloader = Command::instance().device_code == 999;
+    T(16, 0xAA, bootloader ? 0x0005 : 0x0800, 1);
+}

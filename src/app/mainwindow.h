@@ -40,6 +40,10 @@ public:
     // Full read of the connected model's registers, made by every rebuild.
     void Update_Param_All();
 
+    // Writes the whole parameter set the account may write and commits it,
+    // as factory settings when `factory` is non-zero. True on success.
+    bool Write_All_Param_To_Device(unsigned char factory);
+
     // Checks the detector-language radio button that matches device_language
     // of the layout in use (0 Russian, 1 English; other values change nothing).
     void ShowDeviceLanguage();
@@ -102,6 +106,15 @@ private:
     void UpdateTabPages(unsigned char tab);
     // Writes the PC clock to a first-protocol detector.
     bool WriteClockProtocol0();
+    // Stops the automatic refresh before a command talks to the detector;
+    // `status` (may be empty) replaces the status-bar message.
+    void StopPolling(const QString &status);
+    // The writes of a parameter save (full = false) or of a whole parameter
+    // set (full = true) on a first-protocol detector, for the model and the
+    // logged-in account. False at the first failed write.
+    bool WriteParamsProtocol0(bool full);
+    // Warning box and status bar for a failed exchange.
+    void ReportExchangeError();
 
     // Installs the translation catalogue `catalogue` and re-applies every text.
     void SwitchLanguage(const QString &catalogue);
