@@ -1,0 +1,441 @@
+// End to end: a technician logs in and connects through the real dialogs to a
+// simulated detector; the window takes the look of the model and of the
+// account, and the detector receives exactly the requests of the
+// identification, the full read and the first refresh of tab 0.
+#include "mainwindow.h"
+
+#include "command.h"
+#include "globals.h"
+#include "iofile.h"
+#include "menu_connect.h"
+#include "sim_process.h"
+#include "wire_requests.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString Title = QStringLiteral("Ivra Configuration v1.15");
+
+// The command column of the main window, bootloader buttons first.
+const char *const Column[] = {"pushButtonBootloader",          "pushButton_TurnOffDevice",
+                              "pushButtonReadFactorySettings", "pushButton_Save_Param",
+                              "pushButton_Read_Param",         "checkBoxAutoupdate",
+                              "pushButtonLoadConfigDevice",    "pushButtonSaveConfigPC",
+                              "pushButtonSaveFactorySettings", "pushButtonBootloader_Ble"};
+
+template <typename W = QWidget>
+W *child(QWidget *window, const char *name)
+{
+    W *w = window->findChild<W *>(QLatin1String(name));
+    if (!w)
+        qFatal("no widget %s", name);
+    return w;
+}
+
+// Shown as far as the window is concerned (tabs that are not current hide
+// their contents, which says nothing about the widget's own state).
+bool shown(QWidget *window, const char *name) { return !child(window, name)->isHidden(); }
+
+constexpr int Dev = 0xA;
+
+// Layout p1 register counts of the channel settings (from 0x0102) and of the
+// device inputs (from 0x0011) for the models under test.
+constexpr int P1ChannelSettings = 55;
+constexpr int P1DeviceInputs = 9;
+
+// The documented reads of a first-protocol detector's full read.
+QVector<WireRequest> fullReadP0(int code, int channels)
+{
+    QVector<WireRequest> r;
+    switch (code) {
+    case 411:
+    case 412:
+        r << T(3, 0, 0x0100, 82) << T(3, 0, 0x0220, 4) << T(4, Dev, 0x00F6, 20) << T(3, Dev, 0x0210, 6);
+        break;
+    case 404:
+    case 405:
+    case 406:
+        for (int k = 0; k < channels; ++k)
+            r << T(3, k, 0x0100, 82) << T(3, k, 0x0220, 4);
+        r << T(4, Dev, 0x00F6, 41) << T(3, Dev, 0x0210, 6);
+        break;
+    case 420:
+    case 421:
+        for (int k = 0; k < channels; ++k)
+            r << T(3, k, 0x0100, 82) << T(3, k, 0x0160, 20) << T(3, k, 0x0220, 4) << T(4, k, 0x0020, 13);
+        r << T(3, Dev, 0x0210, 6);
+        break;
+    }
+    return r;
+}
+
+// Layout p1 parameter-set read: mode 0 is the full read, mode 1 the refresh
+// with the clock write.
+QVector<WireRequest> readParamP1(int mode, bool inputsOnly, int channels)
+{
+    QVector<WireRequest> r;
+    if (mode == 1) {
+        r << T(16, Dev, 0x00FE, 4);
+        for (int k = 0; k < channels; ++k) {
+            if (!inputsOnly)
+                r << T(3, k, 0x0102, P1ChannelSettings) << T(3, k, 0x0150, 60) << T(3, k, 0x0300, 2);
+            r << T(4, k, 0x0020, 28);
+        }
+        r << T(3, Dev, 0x0200, 7) << T(3, Dev, 0x0210, 6) << T(3, Dev, 0x0220, 4)
+          << T(4, Dev, 0x0011, P1DeviceInputs);
+    } else {
+        for (int k = 0; k < channels; ++k)
+            r << T(3, k, 0x0102, P1ChannelSettings) << T(3, k, 0x0150, 60) << T(3, k, 0x0300, 2)
+              << T(4, k, 0x0020, 28);
+        r << T(3, Dev, 0x00FE, 4) << T(3, Dev, 0x0200, 7) << T(3, Dev, 0x0210, 6) << T(3, Dev, 0x0220, 4)
+          << T(4, Dev, 0x0011, P1DeviceInputs);
+    }
+    r << T(4, Dev, 0x0060, 3) << T(3, Dev, 0x0310, 2);
+    return r;
+}
+
+// The documented requests of one refresh of `tab`; `extra` tells which
+// channels' display format asks for register 0x0125.
+QVector<WireRequest> refresh(int code, int layout, int channels, int tab, bool autoOn,
+                             const QVector<bool> &extra)
+{
+    QVector<WireRequest> r;
+    r << T(4, Dev, 0x0010, 1) << T(4, Dev, 0x0999, 1);
+    if (layout == 1) {
+        r << readParamP1(1, autoOn, channels);
+    } else {
+        r << ((code == 411 || code == 412) ? T(16, 0, 0x0100, 2) : T(16, 0, 0x00FE, 4));
+        switch (code) {
+        case 411:
+        case 412:
+            for (int k = 0; k < channels; ++k)
+                r << T(3, k, 0x0100, 82) << T(3, k, 0x0220, 4);
+            r << T(3, Dev, 0x0210, 6) << T(4, Dev, 0x0020, 2) << T(4, Dev, 0x00F6, 20);
+            break;
+        case 404:
+        case 405:
+        case 406:
+            for (int k = 0; k < channels; ++k) {
+                if (!autoOn)
+                    r << T(3, k, 0x0100, 82);
+                if (extra.value(k))
+                    r << T(3, k, 0x0125, 1);
+            }
+            r << T(3, Dev, 0x0220, 2) << T(4, Dev, 0x0030, 8) << T(4, Dev, 0x00F6, 41);
+            if (tab == 4)
+                r << T(3, Dev, 0x0210, 6);
+            if (tab == 5 || tab == 6)
+                r << T(3, Dev, 0x0210, 6) << T(4, Dev, 0x0020, 8);
+            break;
+        case 420:
+        case 421:
+            for (int k = 0; k < channels; ++k) {
+                if (!autoOn)
+                    r << T(3, k, 0x0100, 82) << T(3, k, 0x0160, 20) << T(3, k, 0x0202, 1);
+                if (extra.value(k))
+                    r << T(3, k, 0x0125, 1);
+                r << T(4, k, 0x0020, 13);
+            }
+            r << T(3, Dev, 0x0210, 6) << T(3, Dev, 0x0220, 2) << T(4, Dev, 0x0011, 5);
+            break;
+        }
+    }
+    r << T(3, Dev, 0x0700, 1);
+    return r;
+}
+
+// Channels whose display format (layout p0) asks for register 0x0125.
+QVector<bool> extraReads(const Command &cmd)
+{
+    QVector<bool> extra;
+    for (int k = 0; k < 10; ++k)
+        extra << (cmd.protocol_version == 0 && (cmd.p0.channel[k].display_format & 0x0800) != 0);
+    return extra;
+}
+
+} // namespace
+
+class TestE2eConnect : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<Command> cmd;
+    std::unique_ptr<MainWindow> window;
+
+    void startSim(const QStringList &options)
+    {
+        sim = std::make_unique<SimProcess>();
+        QVERIFY2(sim->start(options + QStringList{QStringLiteral("--steady")}), qPrintable(sim->errorString()));
+    }
+
+    MenuConnectResult connectAs(const QString &account, const QString &password)
+    {
+        MenuConnect how;
+        how.account = account;
+        how.password = password;
+        how.port = sim->portPath();
+        return connectThroughMenu(window.get(), how);
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(folder->isValid());
+        SetSettingsFolder(folder->path());
+        LanguageTrans.clear();
+        cmd = std::make_unique<Command>();
+        Command::setInstance(cmd.get());
+        window = std::make_unique<MainWindow>();
+        MainWindow_ptr = window.get();
+        window->show();
+    }
+
+    void cleanup()
+    {
+        // The window says goodbye to the detector while it still listens.
+        window.reset();
+        MainWindow_ptr = nullptr;
+        Command::setInstance(nullptr);
+        cmd.reset();
+        sim.reset();
+        SetSettingsFolder(QString());
+    }
+
+    void connectsAndTakesTheModelLook_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("bleAndLanguage");
+        QTest::addColumn<QSize>("scroll");
+        const QString m1 = QStringLiteral(" , устройство Ivra M1");
+        const QString m4 = QStringLiteral(" , устройство Ivra M4");
+        const QString m4p = QStringLiteral(" , устройство Ivra M4Plus");
+        QTest::newRow("404 p0") << 404 << 0 << 4 << m4 << "Успешное подключение Ivra M4" << true << QSize(754, 614);
+        QTest::newRow("404 p1") << 404 << 1 << 4 << m4 << "Успешное подключение Ivra M4" << true << QSize(754, 614);
+        QTest::newRow("411 p0") << 411 << 0 << 1 << m1 << "Успешное подключение Ivra M1" << false << QSize(754, 614);
+        QTest::newRow("412 p1") << 412 << 1 << 1 << m1 << "Успешное подключение Ivra M1" << false << QSize(754, 614);
+        QTest::newRow("420 p0") << 420 << 0 << 6 << m4p << "Успешное подключение Ivra M4Plus" << true
+                                << QSize(740, 914);
+        QTest::newRow("420 p1") << 420 << 1 << 6 << m4p << "Успешное подключение Ivra M4Plus" << true
+                                << QSize(740, 914);
+    }
+
+    void connectsAndTakesTheModelLook()
+    {
+        QFETCH(int, code);
+        QFETCH(int, layout);
+        QFETCH(int, channels);
+        QFETCH(QString, suffix);
+        QFETCH(QString, status);
+        QFETCH(bool, bleAndLanguage);
+        QFETCH(QSize, scroll);
+        startSim({QStringLiteral("--model"), QString::number(code), QStringLiteral("--layout"),
+                  QStringLiteral("p%1").arg(layout)});
+
+        const MenuConnectResult r = connectAs(QStringLiteral("Admin"), QStringLiteral("9150"));
+        QCOMPARE(r.dialogs, QStringList({QStringLiteral("AuthorizationWindow"), QStringLiteral("Connect_com_port")}));
+        QCOMPARE(r.texts, QStringList{QStringLiteral("Вы успешно авторизовались")});
+
+        // Identification and layout probe.
+        QCOMPARE(int(cmd->device_code), code);
+        QCOMPARE(int(cmd->protocol_version), layout);
+        QCOMPARE(int(cmd->channel_count), channels);
+        QCOMPARE(int(cmd->port_connected), 1);
+
+        // The model look.
+        QWidget *w = window.get();
+        QCOMPARE(w->windowTitle(), Title + suffix);
+        QCOMPARE(window->statusBar()->currentMessage(), status);
+        QVERIFY(child(w, "tabWidget")->isVisible());
+        QCOMPARE(shown(w, "pushButtonBootloader_Ble"), bleAndLanguage);
+        QCOMPARE(shown(w, "groupBoxLanguage_2"), bleAndLanguage);
+        for (const char *name : Column) {
+            if (qstrcmp(name, "pushButtonBootloader_Ble") != 0
+                && qstrcmp(name, "pushButtonSaveFactorySettings") != 0
+                && qstrcmp(name, "pushButtonReadFactorySettings") != 0)
+                QVERIFY2(shown(w, name), name);
+        }
+        QCOMPARE(child(w, "scrollAreaWidgetContents")->size(), scroll);
+        QCOMPARE(child(w, "scrollAreaWidgetContents_2")->size(), scroll);
+        // One channel stack per channel on the settings tabs, the rest hidden.
+        for (int k = 0; k < 10; ++k) {
+            const QByteArray s1 = "stackedWidget_1_" + QByteArray::number(k);
+            const QByteArray s2 = "stackedWidget_2_" + QByteArray::number(k);
+            QCOMPARE(shown(w, s1.constData()), k < channels);
+            QCOMPARE(shown(w, s2.constData()), k < channels);
+        }
+        auto *tabs = child<QTabWidget>(w, "tabWidget");
+        QCOMPARE(tabs->currentIndex(), 0);
+        auto *autoBox = child<QCheckBox>(w, "checkBoxAutoupdate");
+        QVERIFY(!autoBox->isChecked());
+        QVERIFY(autoBox->isEnabled());
+        QVERIFY(!window->RefreshTimer()->isActive());
+
+        // On the wire: the model read of the dialog, the full read of the
+        // rebuild and one refresh of tab 0, each transaction once.
+        QVector<WireRequest> expected;
+        expected << T(4, Dev, 0x0010, 1) << T(4, Dev, 0x0999, 1) << T(3, Dev, 0x0700, 1);
+        expected << (layout == 1 ? readParamP1(0, false, channels) : fullReadP0(code, channels));
+        expected << refresh(code, layout, channels, 0, false, extraReads(*cmd));
+        const QVector<WireRequest> sent = wireRequests(sim->log());
+        QCOMPARE(toStrings(sent), toStrings(expected));
+        QVERIFY(activCount(sim->log()) >= 1);
+        QVERIFY(!sawDeactiv(sim->log()));
+
+        // Every request is answered at the first attempt, except the layout
+        // probe, which a first-protocol detector leaves unanswered.
+        for (const WireRequest &req : sent) {
+            const bool probe = req == T(4, Dev, 0x0999, 1);
+            if (probe && layout == 0) {
+                QVERIFY2(!req.answered, qPrintable(req.toString()));
+                continue;
+            }
+            QVERIFY2(req.answered && req.attempts == 1, qPrintable(req.toString()));
+        }
+    }
+
+    void bootloaderLook()
+    {
+        startSim({QStringLiteral("--model"), QStringLiteral("999")});
+        const MenuConnectResult r = connectAs(QStringLiteral("Admin"), QStringLiteral("9150"));
+        QCOMPARE(r.texts, QStringList{QStringLiteral("Вы успешно авторизовались")});
+        QCOMPARE(int(cmd->device_code), 999);
+        QWidget *w = window.get();
+        QCOMPARE(w->windowTitle(), Title + QStringLiteral(" , устройство Bootloader"));
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Успешное подключение Bootloader"));
+        QVERIFY(!shown(w, "tabWidget"));
+        QVERIFY(!shown(w, "groupBoxLanguage_2"));
+        for (const char *name : Column) {
+            const bool bootloaderButton = qstrcmp(name, "pushButtonBootloader") == 0
+                || qstrcmp(name, "pushButton_TurnOffDevice") == 0;
+            QCOMPARE(shown(w, name), bootloaderButton);
+        }
+        // The bootloader is only identified: no layout probe, no reads.
+        QCOMPARE(toStrings(wireRequests(sim->log())), QStringList{T(4, Dev, 0x0010, 1).toString()});
+    }
+
+    void accountLook_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("serviceTab");
+        QTest::addColumn<bool>("factoryButtons");
+        QTest::addColumn<bool>("modbusAddress");
+        QTest::newRow("user") << "User" << "6283" << false << false << false;
+        QTest::newRow("administrator") << "Admin" << "9150" << true << false << false;
+        QTest::newRow("production") << "Quorl" << "5038" << true << true << true;
+    }
+
+    void accountLook()
+    {
+        QFETCH(QString, account);
+        QFETCH(QString, password);
+        QFETCH(bool, serviceTab);
+        QFETCH(bool, factoryButtons);
+        QFETCH(bool, modbusAddress);
+        startSim({QStringLiteral("--model"), QStringLiteral("404"), QStringLiteral("--layout"), QStringLiteral("p1")});
+        connectAs(account, password);
+        QCOMPARE(cmd->login_name, account);
+        QCOMPARE(int(cmd->device_code), 404);
+
+        QWidget *w = window.get();
+        auto *tabs = child<QTabWidget>(w, "tabWidget");
+        QCOMPARE(tabs->isTabEnabled(3), serviceTab);
+        for (int t : {0, 1, 2, 4})
+            QVERIFY(tabs->isTabEnabled(t));
+        QCOMPARE(shown(w, "pushButtonSaveFactorySettings"), factoryButtons);
+        QCOMPARE(shown(w, "pushButtonReadFactorySettings"), factoryButtons);
+        QCOMPARE(shown(w, "spinBoxModbusAddress"), modbusAddress);
+        QCOMPARE(child<QSpinBox>(w, "spinBoxModbusAddress")->value(), 255);
+        // The commands every account has.
+        for (const char *name : {"pushButton_Save_Param", "pushButton_Read_Param", "checkBoxAutoupdate",
+                                 "pushButtonLoadConfigDevice", "pushButtonSaveConfigPC", "pushButtonBootloader",
+                                 "pushButton_TurnOffDevice", "pushButtonBootloader_Ble"})
+            QVERIFY2(shown(w, name), name);
+    }
+
+    void failedLoginShowsNoConnectionDialog()
+    {
+        MenuConnect how;
+        how.account = QStringLiteral("User");
+        how.password = QStringLiteral("9150");
+        how.port = QStringLiteral("/dev/ivra-not-used");
+        const MenuConnectResult r = connectThroughMenu(window.get(), how);
+        QCOMPARE(r.dialogs, QStringList{QStringLiteral("AuthorizationWindow")});
+        QCOMPARE(r.texts, QStringList{QStringLiteral("Вы не успешно авторизовались")});
+        QCOMPARE(cmd->login_name, QStringLiteral("Noname"));
+        QCOMPARE(int(cmd->login_done), 0);
+        QCOMPARE(window->windowTitle(), Title);
+        QVERIFY(!shown(window.get(), "tabWidget"));
+        QVERIFY(!cmd->port.isOpen());
+    }
+
+    void secondConnectSkipsLoginAndDisconnects()
+    {
+        startSim({QStringLiteral("--model"), QStringLiteral("404"), QStringLiteral("--layout"), QStringLiteral("p1")});
+        connectAs(QStringLiteral("User"), QStringLiteral("6283"));
+        QCOMPARE(int(cmd->device_code), 404);
+
+        // The second time the dialog opens on the connected port: its button
+        // reads "Disconnect", and pressing it lets the detector go.
+        const int before = wireRequests(sim->log()).size();
+        const MenuConnectResult r = connectAs(QString(), QString());
+        QCOMPARE(r.dialogs, QStringList{QStringLiteral("Connect_com_port")});
+        QCOMPARE(r.texts, QStringList());
+        QCOMPARE(cmd->login_name, QStringLiteral("User"));
+        QCOMPARE(int(cmd->device_code), 0);
+        QCOMPARE(int(cmd->port_connected), 0);
+        QVERIFY(!cmd->port.isOpen());
+        QCOMPARE(window->windowTitle(), Title);
+        QVERIFY(!shown(window.get(), "tabWidget"));
+        for (const char *name : Column)
+            QVERIFY2(!shown(window.get(), name), name);
+        // Nothing more was asked of the detector.
+        QCOMPARE(wireRequests(sim->log()).size(), before);
+    }
+
+    void tenChannelModelFillsStacksWithoutALook()
+    {
+        // The M5 Plus is identified and read, but the program has no look for
+        // it: the ten channel stacks are filled and the tabs stay hidden.
+        startSim({QStringLiteral("--model"), QStringLiteral("430"), QStringLiteral("--layout"), QStringLiteral("p1")});
+        const MenuConnectResult r = connectAs(QStringLiteral("Admin"), QStringLiteral("9150"));
+        QCOMPARE(r.texts, QStringList{QStringLiteral("Вы успешно авторизовались")});
+        QCOMPARE(int(cmd->device_code), 430);
+        QCOMPARE(int(cmd->channel_count), 10);
+        QWidget *w = window.get();
+        QCOMPARE(w->windowTitle(), Title);
+        QVERIFY(!shown(w, "tabWidget"));
+        for (const char *name : Column)
+            QVERIFY2(!shown(w, name), name);
+        for (int k = 0; k < 10; ++k) {
+            const QByteArray s1 = "stackedWidget_1_" + QByteArray::number(k);
+            QVERIFY2(shown(w, s1.constData()), s1.constData());
+        }
+        QVERIFY(window->statusBar()->currentMessage().isEmpty());
+        // Identified and fully read; no refresh follows without a look.
+        QVector<WireRequest> expected;
+        expected << T(4, Dev, 0x0010, 1) << T(4, Dev, 0x0999, 1) << T(3, Dev, 0x0700, 1)
+                 << readParamP1(0, false, 10);
+        QCOMPARE(toStrings(wireRequests(sim->log())), toStrings(expected));
+    }
+};
+
+QTEST_MAIN(TestE2eConnect)
+#include "tst_e2e_connect.moc"
