@@ -116,7 +116,34 @@ bool Detector::validate(const DetectorConfig &config, QString *error)
             return false;
         }
     }
+    for (auto it = config.sensors.constBegin(); it != config.sensors.constEnd(); ++it) {
+        if (it.key() < 0 || it.key() >= modelChannels(m)) {
+            *error = QStringLiteral("model %1 has no channel %2").arg(m).arg(it.key());
+            return false;
+        }
+        if (gasByFormula(it.value()) < 0) {
+            *error = QStringLiteral("no sensor for %1 (known: %2)").arg(it.value(), gasFormulas().join(", "));
+            return false;
+        }
+    }
     return true;
+}
+
+int Detector::gasByFormula(const QString &formula)
+{
+    for (int i = 0; i < int(sizeof kGases / sizeof kGases[0]); ++i) {
+        if (formula.compare(QLatin1String(kGases[i].formula), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QStringList Detector::gasFormulas()
+{
+    QStringList names;
+    for (const Gas &g : kGases)
+        names << QLatin1String(g.formula);
+    return names;
 }
 
 Detector::Detector(const DetectorConfig &config, qint64 wallMs)
@@ -140,6 +167,8 @@ Detector::Detector(const DetectorConfig &config, qint64 wallMs)
     for (int k = 0; k < n; ++k) {
         Channel &c = m_channels[k];
         c.gas = n == 1 ? &kGases[kSingleGas] : &kGases[k];
+        if (config.sensors.contains(k))
+            c.gas = &kGases[gasByFormula(config.sensors.value(k))];
         c.trueZeroAdc = zeroAdc(m_rng);
         c.trueSpanAdc = spanAdc(m_rng);
         c.truth = c.target = c.gas->clean;
@@ -670,6 +699,34 @@ bool Detector::exposed(int channel) const
     return channel >= 0 && channel < m_channels.size() && m_channels[channel].exposed;
 }
 
+void Detector::setExposure(int channel, bool on)
+{
+    if (exposed(channel) != on)
+        toggleExposure(channel);
+}
+
+void Detector::setExtraChannelStatus(int channel, quint16 bits)
+{
+    if (channel >= 0 && channel < m_channels.size())
+        m_channels[channel].extraStatus = bits;
+}
+
+void Detector::setExtraDeviceStatus(quint16 bits)
+{
+    m_extraDeviceStatus = bits;
+}
+
+void Detector::setBattery(double percent)
+{
+    m_battery = std::clamp(percent, 0.0, 100.0);
+}
+
+void Detector::setTemperature(double celsius)
+{
+    // What the detector reports includes its temperature-sensor calibration.
+    m_temperature = celsius - m_temperatureOffset;
+}
+
 // ---------------------------------------------------------------------------
 // Live values
 
@@ -754,6 +811,9 @@ void Detector::writeLive(qint64 wallMs)
         bool unused = false;
         const double range = threshold(ki, 3, &unused);
         status = (range > 0 && value > range) ? (status | 0x20) : (status & ~0x20);
+        // Bits raised on demand stay set while they are raised; bits 6 and up
+        // are the detector's own diagnosis and follow the demand alone.
+        status = quint16((status & 0x003F) | c.extraStatus);
         m_regs.set(H, k, statusReg, status);
 
         if (p0) {
@@ -777,7 +837,7 @@ void Detector::writeLive(qint64 wallMs)
     const double temperature = m_temperature + m_temperatureOffset;
     const int level = std::clamp(int(std::lround(m_battery)), 0, 100);
     const quint16 millivolts = quint16(3400 + level * 8);
-    const quint16 deviceStatus = level < 10 ? 0x0004 : 0;  // critically low battery
+    const quint16 deviceStatus = quint16((level < 10 ? 0x0004 : 0) | m_extraDeviceStatus);  // critically low battery
     const quint16 centi = quint16(qint16(std::lround(temperature * 100)));
     if (p0) {
         m_regs.set(H, A, 0x0221, deviceStatus);

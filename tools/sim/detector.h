@@ -27,6 +27,7 @@ struct DetectorConfig
     bool steady = false;             // live readings do not wander
     QMap<int, double> fixedGas;      // channel -> concentration held fixed (base unit)
     QVector<int> exposed;            // channels that start exposed to gas
+    QMap<int, QString> sensors;      // channel -> gas formula fitted there instead of the usual one
 };
 
 // What a function 16 write made the detector do.
@@ -69,6 +70,20 @@ public:
     // (or below threshold 1 for a falling alarm), and back to clean air.
     void toggleExposure(int channel);
     bool exposed(int channel) const;
+    void setExposure(int channel, bool on);
+
+    // Conditions raised on demand (the control commands): status bits the
+    // detector reports on top of what its readings give (sensor faults,
+    // calibration warnings, diagnostics; device faults), the battery charge
+    // and the temperature at the sensor board.
+    void setExtraChannelStatus(int channel, quint16 bits);
+    void setExtraDeviceStatus(quint16 bits);
+    void setBattery(double percent);
+    void setTemperature(double celsius);
+
+    // Index of the gas with this formula in the sensor table (case-insensitive), -1 if none.
+    static int gasByFormula(const QString &formula);
+    static QStringList gasFormulas();
 
     // Counters of the command registers, for the dump header.
     struct Counters
@@ -93,6 +108,7 @@ private:
         int trueSpanAdc = 0;     // at the calibration gas
         bool fixed = false;
         bool exposed = false;
+        quint16 extraStatus = 0; // status bits raised on demand
     };
 
     void buildMapP0();
@@ -135,6 +151,7 @@ private:
     double m_temperature = 22.0;
     double m_temperatureOffset = 0;   // set by the temperature-sensor calibration
     double m_battery = 80.0;          // percent
+    quint16 m_extraDeviceStatus = 0;  // device status bits raised on demand
     QHash<quint32, quint16> m_saved;    // settings as last committed
     QHash<quint32, quint16> m_factory;  // factory settings
     Counters m_counters;

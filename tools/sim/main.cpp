@@ -22,7 +22,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace sim;
@@ -96,6 +98,136 @@ private:
     QFile m_file;
 };
 
+// The control channel: a named pipe that takes one command a line and
+// raises conditions on demand while the detector runs (a test, or a trainer
+// at a terminal with `echo "expose 1" > PATH`). The simulator holds a writing
+// end of its own, so the pipe stays open between writers.
+class Control
+{
+public:
+    ~Control()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (m_keep >= 0)
+            ::close(m_keep);
+        if (!m_path.isEmpty())
+            ::unlink(QFile::encodeName(m_path).constData());
+    }
+    bool open(const QString &path, QString *error)
+    {
+        if (path.isEmpty())
+            return true;
+        const QByteArray name = QFile::encodeName(path);
+        struct stat st = {};
+        if (::lstat(name.constData(), &st) == 0 && !S_ISFIFO(st.st_mode)) {
+            *error = QStringLiteral("%1 exists and is not a named pipe").arg(path);
+            return false;
+        }
+        if (::mkfifo(name.constData(), 0600) != 0 && errno != EEXIST) {
+            *error = QStringLiteral("cannot make the control pipe %1").arg(path);
+            return false;
+        }
+        m_path = path;
+        m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        m_keep = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0 || m_keep < 0) {
+            *error = QStringLiteral("cannot open the control pipe %1").arg(path);
+            return false;
+        }
+        return true;
+    }
+    int fd() const { return m_fd; }
+    // Complete lines received so far.
+    QStringList lines()
+    {
+        QStringList result;
+        if (m_fd < 0)
+            return result;
+        char buffer[512];
+        for (;;) {
+            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            m_pending.append(buffer, int(n));
+        }
+        int end;
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
+            m_pending.remove(0, end + 1);
+            if (!line.isEmpty())
+                result << line;
+        }
+        if (m_pending.size() > 4096)  // no line is that long: drop the rubbish
+            m_pending.clear();
+        return result;
+    }
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    int m_keep = -1;
+    QByteArray m_pending;
+};
+
+// Applies one control command; returns what the detector did, or why not.
+QString applyControl(Detector &d, const QString &command)
+{
+    const QStringList w = command.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString verb = w.value(0).toLower();
+    bool ok1 = false, ok2 = false;
+    const auto channel = [&](const QString &text, bool *ok) {
+        const int ch = text.toInt(ok);
+        *ok = *ok && ch >= 0 && ch < d.channelCount();
+        return ch;
+    };
+    if ((verb == "expose" || verb == "clear") && w.size() == 2) {
+        const int ch = channel(w[1], &ok1);
+        if (!ok1)
+            return QStringLiteral("refused: no channel %1").arg(w[1]);
+        d.setExposure(ch, verb == "expose");
+        return QStringLiteral("channel %1 %2").arg(ch).arg(verb == "expose" ? "exposed to gas" : "back in clean air");
+    }
+    if (verb == "status" && w.size() == 3) {
+        const int ch = channel(w[1], &ok1);
+        const uint bits = w[2].toUInt(&ok2, 16);
+        if (!ok1 || !ok2 || bits > 0xFFFF)
+            return QStringLiteral("refused: status takes a channel and hexadecimal bits");
+        d.setExtraChannelStatus(ch, quint16(bits));
+        return QStringLiteral("channel %1 status bits %2 raised").arg(ch).arg(bits, 4, 16, QLatin1Char('0'));
+    }
+    if (verb == "device-status" && w.size() == 2) {
+        const uint bits = w[1].toUInt(&ok1, 16);
+        if (!ok1 || bits > 0xFFFF)
+            return QStringLiteral("refused: device-status takes hexadecimal bits");
+        d.setExtraDeviceStatus(quint16(bits));
+        return QStringLiteral("device status bits %1 raised").arg(bits, 4, 16, QLatin1Char('0'));
+    }
+    if (verb == "battery" && w.size() == 2) {
+        const double v = w[1].toDouble(&ok1);
+        if (!ok1 || v < 0 || v > 100)
+            return QStringLiteral("refused: battery takes a charge from 0 to 100 %");
+        d.setBattery(v);
+        return QStringLiteral("battery at %1 %").arg(v);
+    }
+    if (verb == "temperature" && w.size() == 2) {
+        const double v = w[1].toDouble(&ok1);
+        if (!ok1 || v < -60 || v > 100)
+            return QStringLiteral("refused: temperature takes degrees from -60 to 100");
+        d.setTemperature(v);
+        return QStringLiteral("temperature at %1 C").arg(v);
+    }
+    return QStringLiteral("refused: unknown command (expose CH, clear CH, status CH HEX, "
+                          "device-status HEX, battery PCT, temperature C)");
+}
+
+struct RefusedWrite
+{
+    quint8 page;
+    quint16 reg;
+    quint8 code;
+};
+
 struct Options
 {
     DetectorConfig detector;
@@ -105,7 +237,8 @@ struct Options
     int replyDelayMs = 0;
     int frameGapMs = 4;
     int exposeChannel = 0;
-    QString logPath, dumpPath, linkPath;
+    QVector<RefusedWrite> refusedWrites;
+    QString logPath, dumpPath, linkPath, controlPath;
 };
 
 bool parseInt(const QCommandLineParser &p, const QString &name, int min, int max, int *out, QString *error)
@@ -154,6 +287,13 @@ bool parseOptions(const QCoreApplication &app, Options *o, QString *error)
         {"gas", "Hold channel CH at VALUE (in its base unit), e.g. 0=35.", "CH=VALUE"},
         {"expose", "Start with channel CH exposed to gas (past its alarm thresholds).", "CH"},
         {"expose-channel", "Channel that SIGUSR2 exposes or clears.", "CH", "0"},
+        {"sensor", "Fit the sensor of GAS (a formula: CO, H2S, O2, CH4, NO2, SO2, NH3, Cl2, CO2, C4H8) "
+                   "on channel CH, e.g. 2=H2S.", "CH=GAS"},
+        {"refuse-write", "Refuse every write starting at register REG (hex) of page PAGE (hex digit, "
+                         "A the device) with exception CODE (default 2), e.g. 2:0100 or A:0240:3.",
+         "PAGE:REG[:CODE]"},
+        {"control", "Make a named pipe at PATH that takes commands, one a line: expose CH, clear CH, "
+                    "status CH HEX, device-status HEX, battery PCT, temperature C.", "path"},
         {"baud", "Pace the replies at this baud rate, 8N1 (0: as fast as possible).", "rate", "0"},
         {"reply-delay-ms", "Think time before every reply.", "ms", "0"},
         {"frame-gap-ms", "Silence that ends a received frame that is not a whole request.", "ms", "4"},
@@ -231,6 +371,29 @@ bool parseOptions(const QCoreApplication &app, Options *o, QString *error)
         }
         d.exposed.append(ch);
     }
+    for (const QString &e : p.values("sensor")) {
+        const QStringList parts = e.split('=');
+        bool ok = false;
+        const int ch = parts.value(0).toInt(&ok);
+        if (parts.size() != 2 || !ok) {
+            *error = QStringLiteral("--sensor takes CH=GAS, e.g. 2=H2S");
+            return false;
+        }
+        d.sensors.insert(ch, parts.value(1));
+    }
+    for (const QString &e : p.values("refuse-write")) {
+        const QStringList parts = e.split(':');
+        bool okPage = false, okReg = false, okCode = true;
+        const uint page = parts.value(0).toUInt(&okPage, 16);
+        const uint reg = parts.value(1).toUInt(&okReg, 16);
+        const uint code = parts.size() > 2 ? parts.value(2).toUInt(&okCode) : 2;
+        if (parts.size() < 2 || parts.size() > 3 || !okPage || !okReg || !okCode || page > 0xA
+            || reg > 0x0FFF || code < 1 || code > 255) {
+            *error = QStringLiteral("--refuse-write takes PAGE:REG[:CODE], e.g. 2:0100 or A:0240:3");
+            return false;
+        }
+        o->refusedWrites.append({quint8(page), quint16(reg), quint8(code)});
+    }
     if (!parseProbability(p, "drop-reply", &o->faults.dropReply, error)
         || !parseProbability(p, "corrupt-byte", &o->faults.corruptByte, error)
         || !parseProbability(p, "split-reply", &o->faults.splitReply, error)
@@ -240,6 +403,7 @@ bool parseOptions(const QCoreApplication &app, Options *o, QString *error)
     o->logPath = p.value("log");
     o->dumpPath = p.value("dump");
     o->linkPath = p.value("link");
+    o->controlPath = p.value("control");
     return Detector::validate(d, error);
 }
 
@@ -326,12 +490,19 @@ int main(int argc, char **argv)
             return 1;
         }
     }
+    Control control;
+    if (!control.open(o.controlPath, &error)) {
+        std::fprintf(stderr, "ivra-detector-sim: %s\n", qPrintable(error));
+        return 1;
+    }
     installSignals();
     std::printf("%s\n", qPrintable(line.slavePath()));
     std::fflush(stdout);
 
     Detector detector(o.detector, wallMs());
     ModbusSlave slave(detector, o.address);
+    for (const RefusedWrite &r : o.refusedWrites)
+        slave.refuseWrite(r.page, r.reg, r.code);
     FaultPlan faults(o.faults);
     log.note(QStringLiteral("detector model %1 layout p%2 address %3 firmware %4 seed %5 on %6")
                  .arg(o.detector.model).arg(int(o.detector.layout)).arg(o.address)
@@ -354,6 +525,8 @@ int main(int argc, char **argv)
             log.note(QStringLiteral("channel %1 %2").arg(o.exposeChannel)
                          .arg(detector.exposed(o.exposeChannel) ? "exposed to gas" : "back in clean air"));
         }
+        for (const QString &command : control.lines())
+            log.note(QStringLiteral("control: %1: %2").arg(command, applyControl(detector, command)));
         if (!line.isOpen()) {
             pollfd none{-1, 0, 0};
             poll(&none, 0, 100);
@@ -365,8 +538,11 @@ int main(int argc, char **argv)
             const qint64 left = lastByteUs + o.frameGapMs * 1000 - monotonicUs();
             timeoutMs = int(qBound<qint64>(0, (left + 999) / 1000, 100));
         }
-        pollfd p{line.fd(), POLLIN, 0};
-        const int ready = poll(&p, 1, timeoutMs);
+        pollfd fds[2] = {{line.fd(), POLLIN, 0}, {control.fd(), POLLIN, 0}};
+        const pollfd &p = fds[0];
+        const int ready = poll(fds, control.fd() >= 0 ? 2 : 1, timeoutMs);
+        if (ready > 0 && (fds[1].revents & POLLIN) && !(p.revents & POLLIN) && pending.isEmpty())
+            continue;  // only a command: taken at the top of the loop
         if (ready < 0 && errno != EINTR)
             break;
         if (ready > 0 && (p.revents & POLLIN)) {

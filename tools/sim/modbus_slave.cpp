@@ -164,6 +164,13 @@ Outcome ModbusSlave::writeRegisters(const QByteArray &frame, qint64 wallMs)
         out.notes << QStringLiteral("count %1 with %2 bytes: exception 3").arg(count).arg(bytes);
         return out;
     }
+    const auto refused = m_refused.constFind(key(page, reg));
+    if (refused != m_refused.constEnd()) {
+        out.reply = exceptionReply(m_address, 16, refused.value());
+        out.notes << QStringLiteral("H %1 page %2 count %3: write refused, exception %4")
+                         .arg(reg, 4, 16, QLatin1Char('0')).arg(page, 1, 16).arg(count).arg(refused.value());
+        return out;
+    }
     const quint8 exception = m_detector.registers().check(RegKind::Holding, page, reg, count);
     if (exception) {
         out.reply = exceptionReply(m_address, 16, exception);

@@ -11,6 +11,7 @@
 #include "detector.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QStringList>
 
 namespace sim {
@@ -38,6 +39,11 @@ public:
 
     Outcome handle(const QByteArray &frame, qint64 wallMs);
 
+    // A function 16 write starting at (page, reg) is refused with this
+    // exception code and changes nothing: a detector that cannot store a
+    // block, for tests of a save that fails half-way. Page 0xA is the device.
+    void refuseWrite(quint8 page, quint16 reg, quint8 code) { m_refused.insert(key(page, reg), code); }
+
     // An exception reply for a function: address, function | 0x80, code, CRC.
     static QByteArray exceptionReply(quint8 address, quint8 function, quint8 code);
     // Appends the CRC, low byte first.
@@ -49,8 +55,11 @@ private:
     Outcome readRegisters(const QByteArray &frame, RegKind kind, qint64 wallMs);
     Outcome writeRegisters(const QByteArray &frame, qint64 wallMs);
 
+    static quint32 key(quint8 page, quint16 reg) { return (quint32(page) << 16) | reg; }
+
     Detector &m_detector;
     quint8 m_address;
+    QHash<quint32, quint8> m_refused;  // (page, register) -> exception code
 };
 
 } // namespace sim
