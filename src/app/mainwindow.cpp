@@ -33,6 +33,8 @@ constexpr quint16 TransactionOk = 2;
 constexpr quint16 RegDeviceCode = 0x0010;
 // Answered only by second-protocol firmware: tells the two layouts apart.
 constexpr quint16 RegProtocolProbe = 0x0999;
+// Attempts of the layout probe in a refresh (see Update_Param).
+constexpr int RefreshProbeAttempts = 2;
 // Every refresh starts at least this long after the previous one ended.
 constexpr qint64 RefreshPauseMs = 100;
 // Period of the automatic refresh ("Авто").
@@ -477,8 +479,16 @@ void MainWindow::Update_Param(unsigned char tab)
         statusBar()->showMessage(tr("Ошибка обмена данными"));
         return;
     }
-    if (cmd.port_connected != 0)
+    if (cmd.port_connected != 0) {
+        // A first-protocol detector never answers the probe, so ten attempts
+        // would make every refresh wait ten reply timeouts (five seconds on
+        // a 404). Two attempts still ride out one lost reply of a
+        // second-protocol detector; the connect-time probe keeps all ten.
+        const int attempts = cmd.transmit_attempts;
+        cmd.transmit_attempts = RefreshProbeAttempts;
         cmd.protocol_version = ok(T(4, 0xAA, RegProtocolProbe, 1)) ? 1 : 0;
+        cmd.transmit_attempts = attempts;
+    }
 
     // Another model or a re-flashed detector: rebuild before reading.
     if (cmd.device_code != codeBefore || cmd.protocol_version != protocolBefore) {
@@ -791,6 +801,15 @@ bool MainWindow::WriteParamsProtocol0(bool full)
     if (!user && !admin && !creator)
         return true; // nobody logged in: the clock and the commit only
 
+    // No read of a first-protocol detector fetches the buzzer register
+    // 0x0200, so before a save writes it back the program's copy is fetched
+    // from the detector; otherwise the save would overwrite the detector's
+    // buzzer setting with whatever the device image happens to hold. A full
+    // write (configuration file, factory store) writes the image as it is.
+    const auto readBuzzerBeforeSave = [full](quint8 page, quint16 reg) {
+        return full || page != 0xAA || reg != 0x0200 || ok(T(3, 0xAA, 0x0200, 1));
+    };
+
     if (family == Family::M1) {
         // The single-channel detectors: one record on page 0.
         QVector<W> writes;
@@ -803,7 +822,7 @@ bool MainWindow::WriteParamsProtocol0(bool full)
         else
             writes = {{0, 0x0100, quint16(full ? 82 : 80)}, {0, 0x0220, 4}, {0xAA, 0x0200, 1}, {0xAA, 0x0210, 6}};
         for (const W &w : writes) {
-            if (!ok(T(16, w.page, w.reg, w.count)))
+            if (!readBuzzerBeforeSave(w.page, w.reg) || !ok(T(16, w.page, w.reg, w.count)))
                 return false;
         }
         return true;
@@ -837,7 +856,7 @@ bool MainWindow::WriteParamsProtocol0(bool full)
         }
     }
     for (const W &w : device) {
-        if (!ok(T(16, w.page, w.reg, w.count)))
+        if (!readBuzzerBeforeSave(w.page, w.reg) || !ok(T(16, w.page, w.reg, w.count)))
             return false;
     }
     return true;
