@@ -33,6 +33,8 @@ constexpr quint16 TransactionOk = 2;
 constexpr quint16 RegDeviceCode = 0x0010;
 // Answered only by second-protocol firmware: tells the two layouts apart.
 constexpr quint16 RegProtocolProbe = 0x0999;
+// Attempts of the layout probe in a refresh (see Update_Param).
+constexpr int RefreshProbeAttempts = 2;
 // Every refresh starts at least this long after the previous one ended.
 constexpr qint64 RefreshPauseMs = 100;
 // Period of the automatic refresh ("Авто").
@@ -477,8 +479,16 @@ void MainWindow::Update_Param(unsigned char tab)
         statusBar()->showMessage(tr("Ошибка обмена данными"));
         return;
     }
-    if (cmd.port_connected != 0)
+    if (cmd.port_connected != 0) {
+        // A first-protocol detector never answers the probe, so ten attempts
+        // would make every refresh wait ten reply timeouts (five seconds on
+        // a 404). Two attempts still ride out one lost reply of a
+        // second-protocol detector; the connect-time probe keeps all ten.
+        const int attempts = cmd.transmit_attempts;
+        cmd.transmit_attempts = RefreshProbeAttempts;
         cmd.protocol_version = ok(T(4, 0xAA, RegProtocolProbe, 1)) ? 1 : 0;
+        cmd.transmit_attempts = attempts;
+    }
 
     // Another model or a re-flashed detector: rebuild before reading.
     if (cmd.device_code != codeBefore || cmd.protocol_version != protocolBefore) {
@@ -680,7 +690,7 @@ void MainWindow::on_pushButtonModbusAddress_clicked()
 }
 
 // ---------------------------------------------------------------------------
-// Refresh
+// Automatic refresh
 
 void MainWindow::on_checkBoxAutoupdate_stateChanged(int state)
 {

@@ -61,6 +61,10 @@ public:
     // registers from the device image. Only the low 4 bits of page are used
     // (channels 0..9, 170 = 0xAA for the device-level page 0xA).
     quint16 Transmit_command(quint8 kind, quint8 page, quint16 reg, quint16 count);
+    // Attempts of one Transmit_command. A caller that asks a question whose
+    // usual answer is silence (the layout probe of every refresh) lowers it
+    // for that one request, so that silence does not cost ten timeouts.
+    int transmit_attempts = 10;
     // Archive records (kind 12): `count` records from record number `start`
     // into archiv_read_mas. page is not used.
     quint16 Transmit_command_log(quint8 kind, quint8 page, quint16 start, quint16 count);

@@ -61,7 +61,7 @@ quint16 Command::Transmit_command(quint8 kind, quint8 page, quint16 reg, quint16
     }
 
     const bool preSend = device_code != 404;
-    const LinkProfile profile{10,
+    const LinkProfile profile{qMax(1, transmit_attempts),
                               preSend ? LinkProfile::PreSendOnce : LinkProfile::NoPreSend,
                               10,
                               20,

@@ -293,6 +293,14 @@ private slots:
         QVERIFY2(timer.elapsed() >= 850 && timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
     }
 
+    void fewerAttemptsForAQuestionUsuallyUnanswered()
+    {
+        respond([](const QByteArray &) { return kNoReply; });
+        cmd->transmit_attempts = 2;
+        QCOMPARE(cmd->Transmit_command(4, 0xAA, 0x0999, 1), quint16(32));
+        QCOMPARE(requests(*peer).size(), 2);
+    }
+
     void exceptionReplies_data()
     {
         QTest::addColumn<int>("code");
