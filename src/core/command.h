@@ -54,7 +54,8 @@ public:
     // 3, 4, 8 request refused by the register map or reply not decodable;
     // 16 request not written in time (port reopened); 32 no reply;
     // 64 / 128 exception reply with code 2 / 3; 256 empty, malformed or
-    // corrupt reply. Callers test for == 2, or OR several results and test
+    // corrupt reply; 512 exception reply with any other code (the detector
+    // failed or was busy). Callers test for == 2, or OR several results and test
     // (result & 0xFD).
 
     // Registers: kind 3 reads holding registers, 4 input registers, 16 writes

@@ -184,7 +184,10 @@ quint16 Command::Parsing_command(quint8 *reply, quint16 address, int length)
         case 3:
             return 128; // illegal data value
         default:
-            return 2; // the detector took the request; nothing to store
+            // Any other refusal (device failure, busy, ...) means the
+            // detector did not carry out the request: a failed attempt,
+            // never a success.
+            return 512;
         }
     default:
         return 1;

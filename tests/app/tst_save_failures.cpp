@@ -72,11 +72,7 @@ void TestSaveFailures::failedWriteStopsTheSave()
     ModalAnswerer answers;
     w.button("pushButton_Save_Param")->click();
 
-    // The link takes every exception reply other than codes 2 and 3 for a
-    // good reply, so a block the detector failed to store counts as written,
-    // the save goes on and commits, and "Успешная передача данных" is shown.
-    QEXPECT_FAIL("p0 user, channel 2 block failed in the detector",
-                 "exception 4 to a write is taken for success", Abort);
+    // Whatever the exception code, a refused write fails the save.
     QCOMPARE(answers.titles(), QStringList{"Ошибка"});
     QCOMPARE(answers.texts(), QStringList{"Ошибка обмена данными"});
     QCOMPARE(w.status(), QStringLiteral("Ошибка обмена данными"));

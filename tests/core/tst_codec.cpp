@@ -195,7 +195,7 @@ private slots:
         for (const char *f : exceptionFunctions) {
             QTest::addRow("exception %s code 2", f) << QByteArray::fromHex(QByteArray("01") + f + "02") << 0 << 64;
             QTest::addRow("exception %s code 3", f) << QByteArray::fromHex(QByteArray("01") + f + "03") << 0 << 128;
-            QTest::addRow("exception %s code 4", f) << QByteArray::fromHex(QByteArray("01") + f + "04") << 0 << 2;
+            QTest::addRow("exception %s code 4", f) << QByteArray::fromHex(QByteArray("01") + f + "04") << 0 << 512;
         }
         QTest::newRow("exception to function 6 unknown") << QByteArray::fromHex("018602") << 0 << 1;
         QTest::newRow("function 5 unknown") << QByteArray::fromHex("01050000ff00") << 0 << 1;

@@ -308,7 +308,8 @@ private slots:
         QTest::addColumn<int>("attempts");
         QTest::newRow("code 2") << 2 << 64 << 10;
         QTest::newRow("code 3") << 3 << 128 << 10;
-        QTest::newRow("code 4 counts as done") << 4 << 2 << 1;
+        QTest::newRow("code 4, device failure") << 4 << 512 << 10;
+        QTest::newRow("code 6, busy") << 6 << 512 << 10;
     }
 
     void exceptionReplies()
