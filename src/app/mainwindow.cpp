@@ -529,7 +529,9 @@ void MainWindow::Update_Param_All()
         return;
 
     // Everything the model has; results are not examined, the refresh that
-    // follows reports a lost link.
+    // follows reports a lost link. The buzzer register is read here as well:
+    // the production save and the factory store write it back, and no other
+    // read of a first-protocol detector brings it into the device image.
     const int channels = qBound(0, int(cmd.channel_count), 10);
     switch (cmd.device_code) {
     case 411:
@@ -538,6 +540,7 @@ void MainWindow::Update_Param_All()
         T(3, 0, 0x0220, 4);
         T(4, 0xAA, 0x00F6, 20);
         T(3, 0xAA, 0x0210, 6);
+        T(3, 0xAA, 0x0200, 1);
         break;
     case 404:
     case 405:
@@ -548,6 +551,7 @@ void MainWindow::Update_Param_All()
         }
         T(4, 0xAA, 0x00F6, 41);
         T(3, 0xAA, 0x0210, 6);
+        T(3, 0xAA, 0x0200, 1);
         break;
     case 420:
     case 421:
@@ -558,6 +562,7 @@ void MainWindow::Update_Param_All()
             T(4, quint8(k), 0x0020, 13);
         }
         T(3, 0xAA, 0x0210, 6);
+        T(3, 0xAA, 0x0200, 1);
         break;
     default:
         break;
@@ -801,15 +806,6 @@ bool MainWindow::WriteParamsProtocol0(bool full)
     if (!user && !admin && !creator)
         return true; // nobody logged in: the clock and the commit only
 
-    // No read of a first-protocol detector fetches the buzzer register
-    // 0x0200, so before a save writes it back the program's copy is fetched
-    // from the detector; otherwise the save would overwrite the detector's
-    // buzzer setting with whatever the device image happens to hold. A full
-    // write (configuration file, factory store) writes the image as it is.
-    const auto readBuzzerBeforeSave = [full](quint8 page, quint16 reg) {
-        return full || page != 0xAA || reg != 0x0200 || ok(T(3, 0xAA, 0x0200, 1));
-    };
-
     if (family == Family::M1) {
         // The single-channel detectors: one record on page 0.
         QVector<W> writes;
@@ -822,7 +818,7 @@ bool MainWindow::WriteParamsProtocol0(bool full)
         else
             writes = {{0, 0x0100, quint16(full ? 82 : 80)}, {0, 0x0220, 4}, {0xAA, 0x0200, 1}, {0xAA, 0x0210, 6}};
         for (const W &w : writes) {
-            if (!readBuzzerBeforeSave(w.page, w.reg) || !ok(T(16, w.page, w.reg, w.count)))
+            if (!ok(T(16, w.page, w.reg, w.count)))
                 return false;
         }
         return true;
@@ -856,7 +852,7 @@ bool MainWindow::WriteParamsProtocol0(bool full)
         }
     }
     for (const W &w : device) {
-        if (!readBuzzerBeforeSave(w.page, w.reg) || !ok(T(16, w.page, w.reg, w.count)))
+        if (!ok(T(16, w.page, w.reg, w.count)))
             return false;
     }
     return true;

@@ -39,7 +39,7 @@ void TestSaveFailures::failedWriteStopsTheSave_data()
     QTest::newRow("p0 production, archive settings refused")
         << 405 << "p0" << "Quorl" << "A:0210"
         << QStringList(QStringList{ClockM4} + simWritesPerChannel(4, {"0100, 80", "0222, 2"})
-                       + QStringList{"R3(A, 0200, 1)"} + simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"}));
+                       + simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"}));
     QTest::newRow("p0 user, clock refused") << 405 << "p0" << "User" << "0:00FE" << QStringList{ClockM4};
     QTest::newRow("p0 user, commit refused")
         << 405 << "p0" << "User" << "A:0240"

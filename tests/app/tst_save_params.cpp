@@ -22,10 +22,9 @@ void TestSaveParams::saveWritesWhatTheAccountMay_data()
     QTest::addColumn<int>("channel");
     QTest::addColumn<QStringList>("writes");
 
-    // The production save fetches the buzzer setting before writing it back:
-    // no read of these detectors brings it into the program's copy.
-    const QStringList m4Device =
-        QStringList{"R3(A, 0200, 1)"} + simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"});
+    // The production save writes the device blocks after the channels; the
+    // buzzer value it writes is the one the connect read from the detector.
+    const QStringList m4Device = simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"});
     QTest::newRow("M4 405 p0, user")
         << 405 << "p0" << "User" << 2
         << QStringList(QStringList{ClockM4} + simWritesPerChannel(4, {"0100, 12", "0230, 1"}) + QStringList{Commit});

@@ -22,17 +22,16 @@ void TestSaveParamsModels::saveWritesWhatTheAccountMay_data()
     QTest::addColumn<int>("channel");
     QTest::addColumn<QStringList>("writes");
 
-    // The production save fetches the buzzer setting before writing it back:
-    // no read of these detectors brings it into the program's copy.
-    const QStringList m4Device =
-        QStringList{"R3(A, 0200, 1)"} + simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"});
+    // The production save writes the device blocks after the channels; the
+    // buzzer value it writes is the one the connect read from the detector.
+    const QStringList m4Device = simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"});
     QTest::newRow("M4 Plus 420 p0, production")
         << 420 << "p0" << "Quorl" << 2
         << QStringList(QStringList{ClockM4} + simWritesPerChannel(6, {"0100, 80", "0160, 20", "0222, 2", "0202, 1"})
                        + m4Device + QStringList{Commit});
     QTest::newRow("M1 411 p0, production")
         << 411 << "p0" << "Quorl" << 0
-        << QStringList{ClockM1, "W(0, 0100, 80)", "W(0, 0220, 4)", "R3(A, 0200, 1)", "W(A, 0200, 1)",
+        << QStringList{ClockM1, "W(0, 0100, 80)", "W(0, 0220, 4)", "W(A, 0200, 1)",
                        "W(A, 0210, 6)", Commit};
     QTest::newRow("M1 412 p1, administrator")
         << 412 << "p1" << "Admin" << 0

@@ -14,20 +14,21 @@ QVector<WireRequest> fullReadP0(int code, int channels)
     switch (code) {
     case 411:
     case 412:
-        r << T(3, 0, 0x0100, 82) << T(3, 0, 0x0220, 4) << T(4, Dev, 0x00F6, 20) << T(3, Dev, 0x0210, 6);
+        r << T(3, 0, 0x0100, 82) << T(3, 0, 0x0220, 4) << T(4, Dev, 0x00F6, 20) << T(3, Dev, 0x0210, 6)
+          << T(3, Dev, 0x0200, 1);
         break;
     case 404:
     case 405:
     case 406:
         for (int k = 0; k < channels; ++k)
             r << T(3, k, 0x0100, 82) << T(3, k, 0x0220, 4);
-        r << T(4, Dev, 0x00F6, 41) << T(3, Dev, 0x0210, 6);
+        r << T(4, Dev, 0x00F6, 41) << T(3, Dev, 0x0210, 6) << T(3, Dev, 0x0200, 1);
         break;
     case 420:
     case 421:
         for (int k = 0; k < channels; ++k)
             r << T(3, k, 0x0100, 82) << T(3, k, 0x0160, 20) << T(3, k, 0x0220, 4) << T(4, k, 0x0020, 13);
-        r << T(3, Dev, 0x0210, 6);
+        r << T(3, Dev, 0x0210, 6) << T(3, Dev, 0x0200, 1);
         break;
     }
     return r;
