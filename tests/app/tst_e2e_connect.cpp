@@ -10,6 +10,7 @@
 #include "iofile.h"
 #include "menu_connect.h"
 #include "sim_process.h"
+#include "window_fixture.h"
 #include "wire_requests.h"
 
 #include <QCheckBox>
@@ -53,13 +54,9 @@ constexpr int Dev = 0xA;
 
 } // namespace
 
-class TestE2eConnect : public QObject
+class TestE2eConnect : public QObject, protected WindowFixture
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<Command> cmd;
-    std::unique_ptr<MainWindow> window;
 
     void startSim(const QStringList &options)
     {
@@ -77,29 +74,9 @@ class TestE2eConnect : public QObject
     }
 
 private slots:
-    void init()
-    {
-        folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(folder->isValid());
-        SetSettingsFolder(folder->path());
-        LanguageTrans.clear();
-        cmd = std::make_unique<Command>();
-        Command::setInstance(cmd.get());
-        window = std::make_unique<MainWindow>();
-        MainWindow_ptr = window.get();
-        window->show();
-    }
+    void init() { openWindow(); }
 
-    void cleanup()
-    {
-        // The window says goodbye to the detector while it still listens.
-        window.reset();
-        MainWindow_ptr = nullptr;
-        Command::setInstance(nullptr);
-        cmd.reset();
-        sim.reset();
-        SetSettingsFolder(QString());
-    }
+    void cleanup() { closeWindow(); }
 
     void connectsAndTakesTheModelLook_data()
     {

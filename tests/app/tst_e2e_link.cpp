@@ -9,6 +9,7 @@
 #include "iofile.h"
 #include "menu_connect.h"
 #include "sim_process.h"
+#include "window_fixture.h"
 #include "wire_requests.h"
 
 #include <QCheckBox>
@@ -42,37 +43,14 @@ W *child(QWidget *window, const char *name)
 
 } // namespace
 
-class TestE2eLink : public QObject
+class TestE2eLink : public QObject, protected WindowFixture
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<Command> cmd;
-    std::unique_ptr<MainWindow> window;
 
 private slots:
-    void init()
-    {
-        folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(folder->isValid());
-        SetSettingsFolder(folder->path());
-        LanguageTrans.clear();
-        cmd = std::make_unique<Command>();
-        Command::setInstance(cmd.get());
-        window = std::make_unique<MainWindow>();
-        MainWindow_ptr = window.get();
-        window->show();
-    }
+    void init() { openWindow(); }
 
-    void cleanup()
-    {
-        window.reset();
-        MainWindow_ptr = nullptr;
-        Command::setInstance(nullptr);
-        cmd.reset();
-        sim.reset();
-        SetSettingsFolder(QString());
-    }
+    void cleanup() { closeWindow(); }
 
     void lostLinkGivesNoDeviceLook_data()
     {

@@ -10,6 +10,7 @@
 #include "iofile.h"
 #include "menu_connect.h"
 #include "sim_process.h"
+#include "window_fixture.h"
 #include "wire_requests.h"
 
 #include <QCheckBox>
@@ -44,13 +45,9 @@ QVector<WireRequest> oneRefresh(const QVector<WireRequest> &sent, int from)
 
 } // namespace
 
-class TestE2eRefresh : public QObject
+class TestE2eRefresh : public QObject, protected WindowFixture
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<Command> cmd;
-    std::unique_ptr<MainWindow> window;
 
     QCheckBox *autoBox() { return child<QCheckBox>(window.get(), "checkBoxAutoupdate"); }
     QTabWidget *tabs() { return child<QTabWidget>(window.get(), "tabWidget"); }
@@ -74,28 +71,9 @@ class TestE2eRefresh : public QObject
     }
 
 private slots:
-    void init()
-    {
-        folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(folder->isValid());
-        SetSettingsFolder(folder->path());
-        LanguageTrans.clear();
-        cmd = std::make_unique<Command>();
-        Command::setInstance(cmd.get());
-        window = std::make_unique<MainWindow>();
-        MainWindow_ptr = window.get();
-        window->show();
-    }
+    void init() { openWindow(); }
 
-    void cleanup()
-    {
-        window.reset();
-        MainWindow_ptr = nullptr;
-        Command::setInstance(nullptr);
-        cmd.reset();
-        sim.reset();
-        SetSettingsFolder(QString());
-    }
+    void cleanup() { closeWindow(); }
 
     void autoTickReadsMeasurementsOnly_data()
     {
