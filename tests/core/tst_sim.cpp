@@ -503,7 +503,9 @@ void tst_sim::faultKinds()
     } else if (kind == "split") {
         QVERIFY(first.size() > 0 && first.size() < 25);
         const QByteArray rest = line.receive(500, 25);
-        QCOMPARE(first.size() + rest.size(), 25);
+        QVERIFY2(first.size() + rest.size() == 25,
+                 qPrintable(QStringLiteral("first %1, rest %2").arg(QString::fromLatin1(first.toHex(' ')),
+                                                                    QString::fromLatin1(rest.toHex(' ')))));
         QVERIFY(SimLine::crcOk(first + rest));
     } else if (kind == "late") {
         QVERIFY2(elapsed >= 250, qPrintable(QString::number(elapsed)));
