@@ -496,14 +496,17 @@ int main(int argc, char **argv)
         return 1;
     }
     installSignals();
-    std::printf("%s\n", qPrintable(line.slavePath()));
-    std::fflush(stdout);
 
     Detector detector(o.detector, wallMs());
     ModbusSlave slave(detector, o.address);
     for (const RefusedWrite &r : o.refusedWrites)
         slave.refuseWrite(r.page, r.reg, r.code);
     FaultPlan faults(o.faults);
+
+    // The line is announced only once the detector is ready to answer, so a
+    // program that opens it at once is not kept waiting for its wake-up echo.
+    std::printf("%s\n", qPrintable(line.slavePath()));
+    std::fflush(stdout);
     log.note(QStringLiteral("detector model %1 layout p%2 address %3 firmware %4 seed %5 on %6")
                  .arg(o.detector.model).arg(int(o.detector.layout)).arg(o.address)
                  .arg(detector.config().firmware).arg(o.detector.seed).arg(line.slavePath()));
