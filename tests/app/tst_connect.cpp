@@ -82,6 +82,12 @@ private slots:
     }
     void cleanup()
     {
+        // Each test's scripted detector is gone by now. Take the program off
+        // its line before the window's farewell request: a write to a dead
+        // pseudo-terminal reopens the port by name, and the name may already
+        // belong to another test's detector.
+        cmd->port.close();
+        cmd->port_connected = 0;
         window.reset();
         MainWindow_ptr = nullptr;
         Command::setInstance(nullptr);
