@@ -241,6 +241,23 @@ void Detector::addDeviceBlock(RegKind kind, quint16 first, quint16 last, Access 
              [access](quint16) { return access; });
 }
 
+// Single-bit registers: 0x0230 is the auto-zero bit (bit 3) of a channel's
+// flags word `flagsReg`; 0x0231 to 0x0233 are the sound, calibration-menu and
+// switch-off locks (bits 1, 3, 2 of the device options), on every page.
+void Detector::addSingleBitRegisters(quint8 channels, quint16 flagsReg)
+{
+    const quint16 block = m_regs.newBlock();
+    for (quint8 k = 0; k < channels; ++k) {
+        m_regs.bitAlias(H, k, 0x0230, block, {H, k, flagsReg}, 3);
+        m_regs.bitAlias(H, k, 0x0231, block, {H, A, 0x0220}, 1);
+        m_regs.bitAlias(H, k, 0x0232, block, {H, A, 0x0220}, 3);
+        m_regs.bitAlias(H, k, 0x0233, block, {H, A, 0x0220}, 2);
+    }
+    m_regs.bitAlias(H, A, 0x0231, block, {H, A, 0x0220}, 1);
+    m_regs.bitAlias(H, A, 0x0232, block, {H, A, 0x0220}, 3);
+    m_regs.bitAlias(H, A, 0x0233, block, {H, A, 0x0220}, 2);
+}
+
 void Detector::addCommand(quint16 reg)
 {
     m_regs.define(H, A, reg, m_regs.newBlock(), Access::Command);
@@ -290,19 +307,7 @@ void Detector::buildMapP0()
     addBlock(H, 0x0220, 0x0223, true, true,
              [](quint16 r) { return r <= 0x0221 ? Scope::Device : Scope::Channel; },
              [](quint16 r) { return (r == 0x0221 || r == 0x0223) ? Access::ReadOnly : Access::ReadWrite; });
-    // Single-bit registers: auto-zero of the channel, and three lock options.
-    {
-        const quint16 block = m_regs.newBlock();
-        for (quint8 k = 0; k < n; ++k) {
-            m_regs.bitAlias(H, k, 0x0230, block, {H, k, 0x0222}, 3);
-            m_regs.bitAlias(H, k, 0x0231, block, {H, A, 0x0220}, 1);
-            m_regs.bitAlias(H, k, 0x0232, block, {H, A, 0x0220}, 3);
-            m_regs.bitAlias(H, k, 0x0233, block, {H, A, 0x0220}, 2);
-        }
-        m_regs.bitAlias(H, A, 0x0231, block, {H, A, 0x0220}, 1);
-        m_regs.bitAlias(H, A, 0x0232, block, {H, A, 0x0220}, 3);
-        m_regs.bitAlias(H, A, 0x0233, block, {H, A, 0x0220}, 2);
-    }
+    addSingleBitRegisters(n, 0x0222);
     for (quint16 r : {0x0240, 0x0250, 0x0252, 0x0254, 0x0256})
         addCommand(r);
     m_regs.define(H, A, 0x0700, m_regs.newBlock());  // menu language
@@ -370,18 +375,7 @@ void Detector::buildMapP1()
              [](quint16 r) {
                  return (r == 0x0222 || r >= 0x0226) ? Access::ReadOnly : Access::ReadWrite;
              });
-    {
-        const quint16 block = m_regs.newBlock();
-        for (quint8 k = 0; k < n; ++k) {
-            m_regs.bitAlias(H, k, 0x0230, block, {H, k, 0x0224}, 3);
-            m_regs.bitAlias(H, k, 0x0231, block, {H, A, 0x0220}, 1);
-            m_regs.bitAlias(H, k, 0x0232, block, {H, A, 0x0220}, 3);
-            m_regs.bitAlias(H, k, 0x0233, block, {H, A, 0x0220}, 2);
-        }
-        m_regs.bitAlias(H, A, 0x0231, block, {H, A, 0x0220}, 1);
-        m_regs.bitAlias(H, A, 0x0232, block, {H, A, 0x0220}, 3);
-        m_regs.bitAlias(H, A, 0x0233, block, {H, A, 0x0220}, 2);
-    }
+    addSingleBitRegisters(n, 0x0224);
     for (quint16 r : {0x0240, 0x0250, 0x0252, 0x0254, 0x0256})
         addCommand(r);
     addChannelBlock(H, 0x0300, 0x0301);  // ADC values at zero and at calibration

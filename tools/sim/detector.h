@@ -141,6 +141,7 @@ private:
     void addDeviceBlock(RegKind kind, quint16 first, quint16 last,
                         RegisterFile::Access access = RegisterFile::Access::ReadWrite);
     void addCommand(quint16 reg);
+    void addSingleBitRegisters(quint8 channels, quint16 flagsReg);
 
     DetectorConfig m_config;
     RegisterFile m_regs;
