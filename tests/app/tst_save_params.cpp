@@ -16,15 +16,8 @@ private slots:
 
 void TestSaveParams::saveWritesWhatTheAccountMay_data()
 {
-    QTest::addColumn<int>("model");
-    QTest::addColumn<QString>("layout");
-    QTest::addColumn<QString>("account");
-    QTest::addColumn<int>("channel");
-    QTest::addColumn<QStringList>("writes");
-
-    // The production save writes the device blocks after the channels; the
-    // buzzer value it writes is the one the connect read from the detector.
-    const QStringList m4Device = simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"});
+    addSaveColumns();
+    const QStringList m4Device = m4DeviceWrites();
     QTest::newRow("M4 405 p0, user")
         << 405 << "p0" << "User" << 2
         << QStringList(QStringList{ClockM4} + simWritesPerChannel(4, {"0100, 12", "0230, 1"}) + QStringList{Commit});

@@ -16,15 +16,8 @@ private slots:
 
 void TestSaveParamsModels::saveWritesWhatTheAccountMay_data()
 {
-    QTest::addColumn<int>("model");
-    QTest::addColumn<QString>("layout");
-    QTest::addColumn<QString>("account");
-    QTest::addColumn<int>("channel");
-    QTest::addColumn<QStringList>("writes");
-
-    // The production save writes the device blocks after the channels; the
-    // buzzer value it writes is the one the connect read from the detector.
-    const QStringList m4Device = simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"});
+    addSaveColumns();
+    const QStringList m4Device = m4DeviceWrites();
     QTest::newRow("M4 Plus 420 p0, production")
         << 420 << "p0" << "Quorl" << 2
         << QStringList(QStringList{ClockM4} + simWritesPerChannel(6, {"0100, 80", "0160, 20", "0222, 2", "0202, 1"})

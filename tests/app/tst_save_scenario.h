@@ -24,6 +24,25 @@ inline const QString Commit = QStringLiteral("W(A, 0240, 1)");
 inline const QString ClockM4 = QStringLiteral("W(0, 00FE, 4)");
 inline const QString ClockM1 = QStringLiteral("W(0, 0100, 2)");
 
+// The columns of a save table: the detector, the account, the channel edited
+// on the "Сенсоры" page and the writes the simulator must see, in order.
+inline void addSaveColumns()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QStringList>("writes");
+}
+
+// The device blocks a production save of a first-protocol M4 or M4 Plus
+// writes after the channels; the buzzer value it writes is the one the
+// connect read from the detector.
+inline QStringList m4DeviceWrites()
+{
+    return simDeviceWrites({"0200, 1", "0220, 2", "0210, 6"});
+}
+
 inline float floatAt(const QHash<quint32, quint16> &regs, int page, int reg)
 {
     const quint32 bits = regs.value(simRegisterKey(page, reg))
